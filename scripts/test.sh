@@ -4,9 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh tools
 
-presets=(linux linux-asan)
+presets=(linux linux-asan linux-tsan)
 status=0
 for preset in "${presets[@]}"; do
   echo "=== preset $preset ==="
