@@ -1,0 +1,15 @@
+#pragma once
+
+// What the plug-in base needs of an editor view. The editor subsystem
+// implements it; the base owns the view once it is attached.
+// Every call comes from a caller holding the plug-in lock.
+class IEditorView {
+ public:
+  virtual ~IEditorView() = default;
+  // Shows a parameter value on every control bound to `index`.
+  virtual void PushParameterToControls(int index, double value, bool isNormalised) = 0;
+  // Builds whatever drawing state the view needs before its window opens.
+  virtual void PrepareDrawing() = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+};
