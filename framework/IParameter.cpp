@@ -1,0 +1,106 @@
+#include "framework/IParameter.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "framework/NumberFormat.h"
+
+void IParameter::DefineDouble(const char* name, double def, double min, double max, double step,
+                              const char* label) {
+  if (kind_ == kNone) kind_ = kDouble;
+  CopyText(name_, name, kTextSize);
+  CopyText(label_, label, kTextSize);
+  minimum_ = min;
+  value_ = def;
+  default_ = def;
+  step_ = step;
+  maximum_ = (max >= min + step) ? max : min + step;
+  // One display decimal per decimal digit of the step, at most six.
+  displayDecimals_ = 0;
+  for (double x = step; x != std::floor(x) && displayDecimals_ < 6; x *= 10.0) ++displayDecimals_;
+}
+
+void IParameter::DefineBool(const char* name, bool def) {
+  if (kind_ == kNone) kind_ = kBool;
+  DefineDouble(name, def ? 1.0 : 0.0, 0.0, 1.0, 1.0, "");
+  AddValueText(0, "off");
+  AddValueText(1, "on");
+}
+
+void IParameter::DefineEnum(const char* name, int def, int count) {
+  if (kind_ == kNone) kind_ = kEnum;
+  DefineDouble(name, def, 0.0, count - 1.0, 1.0, "");
+}
+
+void IParameter::SetCurveExponent(double exponent) {
+  if (exponent != 0.0) curveExponent_ = exponent;
+}
+
+void IParameter::AddValueText(int value, const char* text) {
+  ValueTextEntry entry;
+  entry.value = value;
+  CopyText(entry.text, text, kTextSize);
+  valueTexts_.push_back(entry);
+}
+
+const char* IParameter::ValueText(int value) const {
+  for (const ValueTextEntry& entry : valueTexts_)
+    if (entry.value == value) return entry.text;
+  return "";
+}
+
+bool IParameter::FindValueText(const char* text, int* out) const {
+  if (!text) return false;
+  for (const ValueTextEntry& entry : valueTexts_) {
+    if (std::strcmp(entry.text, text) == 0) {
+      if (out) *out = entry.value;
+      return true;
+    }
+  }
+  return false;
+}
+
+double IParameter::NormalisedOf(double v) const {
+  if (v < minimum_) v = minimum_;
+  if (v > maximum_) v = maximum_;
+  const double range = maximum_ - minimum_;
+  if (!(range > 0.0)) return 0.0;
+  return std::pow((v - minimum_) / range, 1.0 / curveExponent_);
+}
+
+void IParameter::SetFromNormalised(double n) {
+  // Hosts and controls may send anything; outside [0, 1] the curve would
+  // leave the range (or give NaN for fractional exponents).
+  if (std::isnan(n)) return;
+  if (n < 0.0) n = 0.0;
+  if (n > 1.0) n = 1.0;
+  double v = minimum_ + (maximum_ - minimum_) * std::pow(n, curveExponent_);
+  // Integral kinds snap to the nearest multiple of the step, halves upward.
+  if (kind_ != kDouble && step_ > 0.0) v = std::floor(v / step_ + 0.5) * step_;
+  value_ = (v < maximum_) ? v : maximum_;
+}
+
+void IParameter::SetClamped(double v) {
+  if (std::isnan(v)) return;  // corrupt state must not poison the value
+  if (v < minimum_) v = minimum_;
+  if (v > maximum_) v = maximum_;
+  value_ = v;
+}
+
+void IParameter::DisplayText(double v, bool isNormalised, char* out, bool useValueTexts) const {
+  if (!out) return;
+  if (isNormalised) v = minimum_ + (maximum_ - minimum_) * std::pow(v, curveExponent_);
+  if (useValueTexts && !valueTexts_.empty()) {
+    const char* text = ValueText(TruncateToInt(v));
+    if (text[0] != '\0') {
+      CopyText(out, text, kTextSize);
+      return;
+    }
+  }
+  if (displayDecimals_ == 0)
+    FormatTruncated(v, out, kTextSize);
+  else
+    FormatFixed(v, displayDecimals_, out, kTextSize);
+}
+
+double IParameter::DecibelsToAmplitude() const { return std::exp(value_ * 0.1151292546497); }
