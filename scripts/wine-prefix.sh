@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Manages the private, headless Wine prefix the Windows tests run in.
+#
+# usage: scripts/wine-prefix.sh init|start|stop <prefix-dir>
+#   init   create and initialise the prefix once (wineboot --init); no-op after
+#   start  init, then start one persistent wine server for the prefix, so the
+#          test programs that follow do not each pay for a server start-up
+#   stop   stop that server and every Wine process of the prefix
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 init|start|stop <prefix-dir>" >&2
+  exit 2
+fi
+action=$1
+export WINEPREFIX
+WINEPREFIX=$(realpath -m "$2")
+export WINEDEBUG=-all
+export WINEARCH=win64
+# No Mono or Gecko installer prompts: the tests need neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Never touch a real display, even when one is set.
+unset DISPLAY WAYLAND_DISPLAY
+
+init_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  # Tests run two at a time, and each may be the first to need the prefix.
+  exec 8>"$WINEPREFIX.lock"
+  flock 8
+  if [ ! -f "$WINEPREFIX/.kestrel-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    wineboot --init >/dev/null 2>&1
+    # Windows and their controls without an X server: Wine's null display
+    # driver.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.kestrel-ready"
+  fi
+  flock -u 8
+}
+
+case "$action" in
+  init) init_prefix ;;
+  start)
+    init_prefix
+    wineserver -p
+    ;;
+  stop)
+    if [ -d "$WINEPREFIX" ]; then
+      wineserver -k || true
+    fi
+    ;;
+  *)
+    echo "usage: $0 init|start|stop <prefix-dir>" >&2
+    exit 2
+    ;;
+esac
