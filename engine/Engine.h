@@ -1,0 +1,201 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "engine/AudioIO.h"
+#include "engine/AudioModule.h"
+#include "engine/BitCrusher.h"
+#include "engine/Connection.h"
+#include "engine/Delay.h"
+#include "engine/EnvelopeFollower.h"
+#include "engine/Feedback.h"
+#include "engine/Gain.h"
+#include "engine/LFO.h"
+#include "engine/Modulator.h"
+#include "engine/Pan.h"
+#include "engine/StateVariableFilter.h"
+#include "framework/IMidiEventQueue.h"
+
+// The whole signal engine of the effect: seventeen audio and modulation
+// modules, twenty-eight modulators, the audio and modulation matrices, the
+// control-rate grid and the per-sample loop. It knows nothing of hosts; the
+// effect owns one Engine and drives it:
+//
+//   ClearProcessingState  -> Reset(sampleRate)
+//   ProcessDouble         -> Process(inputs, outputs, frames, hostTempo, queue)
+//   HandleMidiEvent       -> the effect adds the event to its own
+//                            IMidiEventQueue; Process consumes it at its
+//                            frame offset (ApplyMidiMessage is the step)
+//   ParameterChanged      -> edits the public rows, modulator bases, module
+//                            settings and effect-level fields below
+//
+// Threading: every entry point and every field is used under the plug-in
+// lock: Process on the host's audio thread, everything else on whichever
+// thread the host or editor uses. The engine has no lock of its own.
+//
+// Construction allocates the two delay lines and the LFO tables and may
+// throw std::bad_alloc; Process never allocates, locks or does I/O.
+// The object is large (two LFOs' tables live on the heap, but keep it a
+// heap-allocated member of the effect anyway) and not copyable.
+class Engine {
+ public:
+  static constexpr int kMatrixRows = 12;
+  static constexpr int kModulatorCount = 28;
+  // Sample rates accepted by Reset.
+  static constexpr double kMinSampleRate = 1000.0;
+  static constexpr double kMaxSampleRate = 768000.0;
+
+  Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // ---- Host-facing entry points -------------------------------------------
+
+  // Processing reset (ClearProcessingState): control counter to 0, every
+  // module to `sampleRate` (delay lines are reallocated and silenced only
+  // when the rate changes), filter states, envelope and LFO phases to 0,
+  // modulators to the control-tick rate. Delay lines at an unchanged rate,
+  // crusher holds, modulator smoothing and MIDI bases survive.
+  // Returns false and changes nothing for a rate outside
+  // [kMinSampleRate, kMaxSampleRate] or not finite.
+  bool Reset(double sampleRate);
+
+  // One host block. `inputs` and `outputs` each point to two channel
+  // buffers (left, right) of at least `frames` doubles; inputs and outputs
+  // may be the same memory. `hostTempo` is the host's tempo in BPM, 0 (or
+  // not finite) when it gives none, which means 120; it is applied to both
+  // delays once, before the first frame. Due MIDI events are taken from
+  // `midi` at their frame offsets (events beyond the block stay queued).
+  // Denormals are flushed to zero for the duration of the call and the
+  // caller's floating-point mode is restored afterwards.
+  void Process(const double* const* inputs, double* const* outputs, int frames, double hostTempo,
+               IMidiEventQueue& midi);
+
+  // MIDI source step for one message: note on (velocity > 0) sets gate 1,
+  // note and velocity /127; note off or note on with velocity 0 clears all
+  // three whichever note it names; controller 1 sets the mod wheel.
+  // Anything else is ignored. Process calls it for each due event.
+  void ApplyMidiMessage(const IMidiEvent& event);
+
+  // ---- Effect-level settings (written by the parameter handler) ----------
+
+  // kControlRate choice 0..5 -> 1, 4, 8, 16, 32, 64 samples per control
+  // tick; other choices keep the current rate. Either way every modulator's
+  // rate is set again to (sample rate of the last Reset) / controlRate. The
+  // control counter is left alone: if it already exceeds the new rate, the
+  // next sample is a control tick.
+  void SetControlRateChoice(int choice);
+  // The samples-per-tick value for a choice, or 0 for an invalid choice.
+  static int ControlRateForChoice(int choice);
+  int ControlRate() const { return controlRate_; }
+  int ControlCounter() const { return controlCounter_; }
+  double SampleRate() const { return sampleRate_; }
+
+  // kLfoReset: both LFOs restart at phase 0.
+  void ResetLfoPhases();
+
+  // Linear gain on the envelope detector's input (kGain in dB, converted).
+  double envelopeInputGain = 1.0;
+  // Wet proportion 0..1 (kDryWetMix / 100).
+  double dryWetMix = 0.5;
+  // Saturate the wet pair with SoftClip before the mix (kSoftClip >= 0.5).
+  bool softClip = true;
+
+  // ---- Routing -------------------------------------------------------------
+
+  // Row k owns input slot k of whatever it targets; rows start empty with
+  // amount 0. Edit them only through the Connection operations.
+  std::array<Connection, kMatrixRows> audioMatrix;
+  std::array<Connection, kMatrixRows> modulationMatrix;
+
+  // Matrix choice values (the value texts' order) to modules; null for 0
+  // ("...") and anything out of range.
+  //   audio source      1 In 1, 2 In 2, 3 Crusher 1, 4 Crusher 2, 5 Filter 1,
+  //                     6 Filter 2, 7 Delay 1, 8 Delay 2
+  //   audio destination 1 Out 1 (master_left), 2 Out 2 (master_right),
+  //                     3..8 as the sources 3..8, 9 Delay Fb 1, 10 Delay Fb 2
+  //   mod source        1 Midi Gate, 2 Midi Note, 3 Midi Velocity,
+  //                     4 Mod Wheel, 5 Envelope, 6 Lfo 1, 7 Lfo 2
+  //   mod target        1 Pan 1, 2 Pan 2, 3 Master 1, 4 Master 2,
+  //                     5/6 Delay Time, 7/8 Delay Fb, 9/10 Filter Freq,
+  //                     11/12 Filter Res, 13/14 Filter Shape,
+  //                     15/16 Crusher Bits, 17/18 Crusher Rate,
+  //                     19/20 Lfo Rate, 21/22 Lfo Shape, 23/24 Lfo Phase
+  AudioModule* AudioSource(int choice);
+  AudioModule* AudioDestination(int choice);
+  AudioModule* ModulationSource(int choice);
+  Modulator* ModulationTarget(int choice);
+
+  // Any module or modulator by its instance name ("crusher_left",
+  // "lfo_sjapemod_right", ...); null when there is none.
+  AudioModule* FindModule(const std::string& instanceName);
+
+  // ---- Modules (instance names in comments) -------------------------------
+
+  AudioIO inLeft;                    // "in_left"
+  AudioIO inRight;                   // "in_right"
+  BitCrusher crusherLeft;            // "crusher_left"
+  BitCrusher crusherRight;           // "crusher_right"
+  StateVariableFilter filterLeft;    // "filter_left"
+  StateVariableFilter filterRight;   // "filter_right"
+  Pan panLeft;                       // "pan_left"
+  Pan panRight;                      // "pan_right"
+  Delay delayLeft;                   // "delay_left"
+  Delay delayRight;                  // "delay_right"
+  Feedback feedbackLeft;             // "feedback_left"
+  Feedback feedbackRight;            // "feedback_right"
+  LFO lfoLeft;                       // "lfo_left"
+  LFO lfoRight;                      // "lfo_right"
+  EnvelopeFollower envFollower;      // "env_follower"
+  Gain masterLeft;                   // "master_left"
+  Gain masterRight;                  // "master_right"
+
+  // ---- Modulators ----------------------------------------------------------
+  // Destination modulators: the parameter handler writes `base` in the
+  // target's unit (ranges: pan, master, feedback, shapes 0..1; delay fine
+  // 0.5..2; cutoff 50..18000 Hz; resonance 0..0.99; bits 1..64; crusher
+  // rate 0.01..1; LFO rate 0.01..100 Hz; LFO phase 0..1 cycle).
+  Modulator panModLeft;              // "panmod_left"          -> pan_left position
+  Modulator panModRight;             // "panmod_right"
+  Modulator masterModLeft;           // "master_mod_left"      -> master_left gain
+  Modulator masterModRight;          // "master_mod_right"
+  Modulator delayTimeModLeft;        // "delaytime_mod_left"   -> delay fine factor
+  Modulator delayTimeModRight;       // "delaytime_mod_right"
+  Modulator delayFeedbackModLeft;    // "delayFb_mod_left"     -> delay feedback
+  Modulator delayFeedbackModRight;   // "delayFb_mod_right"
+  Modulator filterFreqModLeft;       // "filterfreq_mod_left"  -> filter cutoff
+  Modulator filterFreqModRight;      // "filter_mod_right"
+  Modulator filterResModLeft;        // "filterres_mod_left"   -> filter resonance
+  Modulator filterResModRight;       // "filterres_mod_right"
+  Modulator filterShapeModLeft;      // "filtershape_mod_left" -> filter shape
+  Modulator filterShapeModRight;     // "filter_shape_right"
+  Modulator crusherBitsModLeft;      // "crusher_bits_mod_left" -> crusher bits
+  Modulator crusherBitsModRight;     // "crusher_bits_mod_right"
+  Modulator crusherRateModLeft;      // "crusher_rate_mod_left" -> crusher rate
+  Modulator crusherRateModRight;     // "crusher_rate_mod_right"
+  Modulator lfoRateModLeft;          // "lfo_ratemod_left"     -> LFO rate
+  Modulator lfoRateModRight;         // "lfo_ratemod_right"
+  Modulator lfoShapeModLeft;         // "lfo_shapemod_left"    -> LFO shape
+  Modulator lfoShapeModRight;        // "lfo_sjapemod_right"
+  Modulator lfoPhaseModLeft;         // "lfo_phasemod_left"    -> LFO phase offset
+  Modulator lfoPhaseModRight;        // "lfo_phasemod_right"
+  // MIDI sources, range 0..1, `base` written by ApplyMidiMessage.
+  Modulator midiGate;                // "midi_gate_mod"
+  Modulator midiNote;                // "midi_note_mod"
+  Modulator midiVelocity;            // "midi_velo_mod"
+  Modulator midiModWheel;            // "midi_modwhhel_left"
+
+ private:
+  void ProcessFrame(double inL, double inR, double& outL, double& outR, double dry, double wet);
+  void ControlTick();
+  void SetModulatorRates();
+  // Clears whatever state a numeric overflow left non-finite, so the engine
+  // recovers once its input is finite again.
+  void RecoverNonFiniteState();
+
+  std::array<Modulator*, kModulatorCount> modulatorsInTickOrder_;
+  std::array<AudioModule*, 17> modulesInResetOrder_;
+  int controlRate_ = 16;
+  int controlCounter_ = 0;
+  double sampleRate_ = 44100.0;
+};

@@ -1,0 +1,61 @@
+#include "engine/Wavetables.h"
+
+#include <cmath>
+
+namespace Wavetables {
+namespace {
+
+constexpr float kTwoPi = 6.28318530717958647692f;
+
+float Phase(int n) { return kTwoPi * static_cast<float>(n) / static_cast<float>(kLength); }
+
+float Raw(int index, int n) {
+  const float x = Phase(n);
+  switch (index) {
+    case 0: return std::sin(x);
+    case 1: return std::sin(9.0f * x) + 0.9f * std::sin(10.0f * x);
+    case 2: return (n <= kLength / 2) ? -1.0f + static_cast<float>(n) / 512.0f : 3.0f - static_cast<float>(n) / 512.0f;
+    case 3: return 1.0f - static_cast<float>(n) / 1024.0f;
+    case 4: return (n < kLength / 2) ? 1.0f : -1.0f;
+    case 5: return 0.5f * std::sin(x) * (1.0f + std::sin(x));
+    case 6: return 0.5f * std::sin(2.0f * x) * (1.0f + std::sin(3.0f * x));
+    case 7: return std::sin(x + std::sin(x));
+    case 8: return std::sin(x + std::sin(3.0f * x));
+    case 9: return std::sin(x) + 0.1f * std::sin(10.0f * x);
+    default: return 0.0f;
+  }
+}
+
+// Tables 1 and 9 are sums of partials scaled to a peak magnitude of 1.
+float PeakOf(int index) {
+  float peak = 0.0f;
+  for (int n = 0; n < kLength; ++n) peak = std::fmax(peak, std::fabs(Raw(index, n)));
+  return peak;
+}
+
+struct Exception {
+  int index;
+  int n;
+  float value;
+};
+// The stored waveforms carry three entries that differ from the formulas:
+// the last entry of the triangle and the two edges of the square are the
+// values of the original band-limited tables.
+constexpr Exception kExceptions[] = {{2, 2047, -0.805046f}, {4, 1024, -0.986507f}, {4, 2047, -0.976156f}};
+
+}  // namespace
+
+float Entry(int index, int n) {
+  if (index < 0 || index >= kCount || n < 0 || n >= kLength) return 0.0f;
+  for (const Exception& e : kExceptions)
+    if (e.index == index && e.n == n) return e.value;
+  float value = Raw(index, n);
+  if (index == 1 || index == 9) {
+    static const float peak1 = PeakOf(1);
+    static const float peak9 = PeakOf(9);
+    value /= (index == 1) ? peak1 : peak9;
+  }
+  return value;
+}
+
+}  // namespace Wavetables
