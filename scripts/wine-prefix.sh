@@ -43,6 +43,9 @@ case "$action" in
   init) init_prefix ;;
   start)
     init_prefix
+    # A server left over from an earlier run (persistent, or lingering after
+    # its last program) would keep this one from starting.
+    wineserver -k 2>/dev/null || true
     wineserver -p
     ;;
   stop)

@@ -1,0 +1,96 @@
+# Checks the import or export table of a Windows PE image as
+# x86_64-w64-mingw32-objdump -p reports it. Run as a CTest test:
+#
+#   cmake -DOBJDUMP=<objdump> -DIMAGE=<dll> -DCHECK=imports
+#         -DALLOWED_IMPORTS=<dll;...> -P CheckPeImage.cmake
+#   cmake -DOBJDUMP=<objdump> -DIMAGE=<dll> -DCHECK=exports
+#         -DEXPECTED_EXPORTS=<name;...> -P CheckPeImage.cmake
+#
+# Prints the table it read, then one line per violation, and fails if there
+# is any.
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var OBJDUMP IMAGE CHECK)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "CheckPeImage: ${var} not set")
+  endif()
+endforeach()
+if(NOT EXISTS "${IMAGE}")
+  message(FATAL_ERROR "CheckPeImage: no image at ${IMAGE}")
+endif()
+
+execute_process(COMMAND "${OBJDUMP}" -p "${IMAGE}"
+                OUTPUT_VARIABLE dump RESULT_VARIABLE result ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "CheckPeImage: ${OBJDUMP} -p failed: ${errors}")
+endif()
+set(violations "")
+if(CHECK STREQUAL "imports")
+  # The dump is searched as one text: its lines hold unbalanced brackets,
+  # which CMake lists do not survive.
+  set(imports "")
+  string(REGEX MATCHALL "DLL Name: [^\n]+" entries "${dump}")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^DLL Name: " "" dll "${entry}")
+    string(STRIP "${dll}" dll)
+    list(APPEND imports "${dll}")
+  endforeach()
+  message(STATUS "Imported DLLs of ${IMAGE}: ${imports}")
+  if(NOT imports)
+    list(APPEND violations "no import table found")
+  endif()
+  string(TOLOWER "${ALLOWED_IMPORTS}" allowed)
+  foreach(dll IN LISTS imports)
+    string(TOLOWER "${dll}" lower)
+    if(lower MATCHES "^(libstdc\\+\\+|libgcc|libwinpthread)")
+      list(APPEND violations "imports the mingw runtime DLL ${dll} (link it statically)")
+    elseif(NOT lower IN_LIST allowed)
+      list(APPEND violations "imports non-system DLL ${dll}")
+    endif()
+  endforeach()
+elseif(CHECK STREQUAL "exports")
+  # The names follow the "[Ordinal/Name Pointer] Table" heading, one
+  # "[ordinal] name" line each, up to the next blank line.
+  set(exports "")
+  string(FIND "${dump}" "[Ordinal/Name Pointer] Table\n" at)
+  if(at GREATER_EQUAL 0)
+    string(SUBSTRING "${dump}" ${at} -1 table)
+    string(FIND "${table}" "\n\n" end)
+    if(end GREATER_EQUAL 0)
+      string(SUBSTRING "${table}" 0 ${end} table)
+    endif()
+    string(REGEX MATCHALL "\n[ \t]*\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+    foreach(entry IN LISTS entries)
+      string(REGEX REPLACE "^\n[ \t]*\\[ *[0-9]+\\] " "" name "${entry}")
+      string(STRIP "${name}" name)
+      list(APPEND exports "${name}")
+    endforeach()
+  endif()
+  message(STATUS "Exported names of ${IMAGE}: ${exports}")
+  foreach(name IN LISTS EXPECTED_EXPORTS)
+    if(NOT name IN_LIST exports)
+      list(APPEND violations "missing export ${name}")
+    endif()
+  endforeach()
+  foreach(name IN LISTS exports)
+    if(NOT name IN_LIST EXPECTED_EXPORTS)
+      list(APPEND violations "unexpected export ${name}")
+    endif()
+  endforeach()
+  list(LENGTH exports count)
+  list(REMOVE_DUPLICATES exports)
+  list(LENGTH exports unique_count)
+  if(NOT count EQUAL unique_count)
+    list(APPEND violations "an export name appears twice")
+  endif()
+else()
+  message(FATAL_ERROR "CheckPeImage: CHECK must be imports or exports, not '${CHECK}'")
+endif()
+
+if(violations)
+  foreach(v IN LISTS violations)
+    message(STATUS "VIOLATION: ${v}")
+  endforeach()
+  message(STATUS "FAILED: the ${CHECK} check")
+  message(FATAL_ERROR "CheckPeImage: ${IMAGE} fails the ${CHECK} check")
+endif()
