@@ -1,0 +1,120 @@
+#pragma once
+// The VST 2.4 host binding: the class between the host-independent plug-in
+// base and a concrete effect. It owns the host callback, the effect record
+// handed to the host, the speaker arrangements, the editor rectangle and the
+// two chunk buffers, answers the dispatcher and the audio and parameter
+// callbacks, and turns the base's host requests into host callback calls.
+//
+// Threads (every entry takes the recursive plug-in lock of IEffectBase):
+// - VSTDispatcher: any host thread; the editor opcodes (effEditOpen,
+//   effEditClose, effEditGetRect, effEditIdle) come from the UI thread.
+//   effClose must be the last call and no other thread may call during it.
+// - VSTProcess, VSTProcessReplacing, VSTProcessDoubleReplacing: the host's
+//   audio thread. They never allocate and run with denormals flushed.
+// - VSTGetParameter, VSTSetParameter: any host thread.
+// - The Host* requests are made by the effect from whichever of these
+//   threads it runs on (HostTempo from the audio callback, HostParameterChanged
+//   from the editor) and call the host back with the lock held.
+
+#include <cstdint>
+
+#include "framework/IEffectBase.h"
+#include "framework/IStateChunk.h"
+#include "vst/VstAbi.h"
+
+class IVstBinding : public IEffectBase {
+ public:
+  // Limits on what a host may announce. Longer blocks are still processed,
+  // in pieces; higher rates are refused (they would size the delay lines
+  // beyond reason).
+  static constexpr VstIntPtr kMaxBlockFrames = 65536;
+  static constexpr float kMaxSampleRate = 1.0e6f;
+  // Chunks larger than this are refused before any copy is made; a full
+  // bank of this plug-in is about 140 KiB.
+  static constexpr VstIntPtr kMaxChunkBytes = 64 * 1024 * 1024;
+
+  IVstBinding(audioMasterCallback host, int parameterCount, const char* channelConfiguration, int presetCount,
+              const char* effectName, const char* productName, const char* makerName, int version,
+              int32_t uniqueId, int32_t makerId, int latency, bool doesMidi, bool usesStateChunks,
+              bool isInstrument);
+  ~IVstBinding() override;
+
+  // The record handed to the host; lives as long as this object.
+  AEffect* Effect() { return &effect_; }
+  const AEffect* Effect() const { return &effect_; }
+  // The plug-in behind a record, or null.
+  static IVstBinding* FromEffect(AEffect* effect);
+
+  bool DoesMidi() const { return doesMidi_; }
+  const ERect& EditorRect() const { return editorRect_; }
+  const VstSpeakerArrangement& InputArrangement() const { return inputArrangement_; }
+  const VstSpeakerArrangement& OutputArrangement() const { return outputArrangement_; }
+  // True once parameters were changed by the host (setParameter, text
+  // entry) or the editor since construction or the last program or chunk
+  // load. Only then does a program change store them into the current slot.
+  bool EditedSinceLoad() const { return editedSinceLoad_; }
+
+  // ---- Host requests (slots of IEffectBase) --------------------------------
+  void HostBeginGesture(int index) override;
+  void HostParameterChanged(int index, double normalised) override;
+  void HostEndGesture(int index) override;
+  void HostRefreshDisplay() override;
+  int HostSamplePosition() override;
+  double HostTempo() override;
+  void HostTimeSignature(int* numerator, int* denominator) override;
+  void HostTransport(ITransportState* record) override;
+  int HostId() override;
+  bool SendMidiEvent(const IMidiEvent& event) override;
+  bool SendMidiEvents(const IMidiEvent* events, int count) override;
+  void SetLatencyFrames(int frames) override;
+
+  // ---- Dispatcher-driven operations -----------------------------------------
+  void HostSpecificSetup() override;
+  void AttachEditor(IEditorView* view) override;
+  void EditorSizeChanged() override;
+
+  // ---- The effect record's callbacks ----------------------------------------
+  static VstIntPtr VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                 float opt);
+  static void VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
+  static void VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
+  static void VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, VstInt32 frames);
+  static float VSTGetParameter(AEffect* effect, VstInt32 index);
+  static void VSTSetParameter(AEffect* effect, VstInt32 index, float value);
+
+ private:
+  VstIntPtr CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  const VstTimeInfo* HostTimeInfo(VstIntPtr wantedFlags);
+  bool SendEventToHost(VstEvent* event);
+
+  // Dispatcher pieces (VstDispatcher.cpp, VstDispatcherState.cpp).
+  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  VstIntPtr SetProgram(VstIntPtr index);
+  VstIntPtr GetChunk(bool bank, void* ptr);
+  VstIntPtr SetChunk(bool bank, VstIntPtr size, const void* data);
+  VstIntPtr ProcessEvents(const VstEvents* events);
+  VstIntPtr StringToParameter(int index, const char* text);
+  VstIntPtr PinProperties(bool input, int index, VstPinProperties* pin) const;
+  VstIntPtr SetSpeakerArrangement(const VstSpeakerArrangement* input, const VstSpeakerArrangement* output);
+  VstIntPtr CanDo(const char* text);
+  VstIntPtr EditOpen(void* parentWindow);
+  VstIntPtr EditClose();
+
+  // Audio callback body shared by the three callbacks (VstAudioCallbacks.cpp).
+  enum class BlockMode { kAdding, kReplacing, kDouble };
+  void ProcessBlock(BlockMode mode, void** inputs, void** outputs, VstInt32 frames);
+  bool HostBuffersUsable(void** inputs, void** outputs) const;
+
+  // Members in the order the record describes them.
+  ERect editorRect_{};
+  audioMasterCallback host_;
+  VstSpeakerArrangement inputArrangement_{};
+  VstSpeakerArrangement outputArrangement_{};
+  bool hostSpecificSetupDone_ = false;
+  bool doesMidi_;
+  IStateChunk programChunk_;
+  IStateChunk bankChunk_;
+  AEffect effect_{};
+
+  bool editedSinceLoad_ = false;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// What the binding needs of an editor view beyond IEditorView: a native
+// window inside the host's. An attached view that also implements this
+// interface can be opened by effEditOpen; one that does not reports that it
+// has no window (effEditOpen answers 0).
+//
+// Both calls come from the host's UI thread with the plug-in lock held.
+
+class IVstEditorWindow {
+ public:
+  virtual ~IVstEditorWindow() = default;
+  // Opens the editor as a child of the host's window; returns its own
+  // window handle, or null when it could not be opened.
+  virtual void* OpenWindow(void* parentWindow) = 0;
+  virtual void CloseWindow() = 0;
+};

@@ -1,0 +1,104 @@
+// The audio and parameter callbacks of the effect record.
+//
+// The audio callbacks run on the host's audio thread: no allocation, no
+// lock but the plug-in lock, denormals flushed for the whole call.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/DenormalGuard.h"
+#include "framework/ITrace.h"
+#include "vst/IVstBinding.h"
+
+void IVstBinding::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+  if (IVstBinding* plugin = FromEffect(effect))
+    plugin->ProcessBlock(BlockMode::kAdding, reinterpret_cast<void**>(inputs), reinterpret_cast<void**>(outputs),
+                         frames);
+}
+
+void IVstBinding::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+  if (IVstBinding* plugin = FromEffect(effect))
+    plugin->ProcessBlock(BlockMode::kReplacing, reinterpret_cast<void**>(inputs),
+                         reinterpret_cast<void**>(outputs), frames);
+}
+
+void IVstBinding::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, VstInt32 frames) {
+  if (IVstBinding* plugin = FromEffect(effect))
+    plugin->ProcessBlock(BlockMode::kDouble, reinterpret_cast<void**>(inputs), reinterpret_cast<void**>(outputs),
+                         frames);
+}
+
+// The host's buffers are matched in order to the connected channels, so
+// that many leading entries must be present.
+bool IVstBinding::HostBuffersUsable(void** inputs, void** outputs) const {
+  int connectedInputs = 0, connectedOutputs = 0;
+  for (int c = 0; c < InputChannelCount(); ++c) connectedInputs += InputConnected(c) ? 1 : 0;
+  for (int c = 0; c < OutputChannelCount(); ++c) connectedOutputs += OutputConnected(c) ? 1 : 0;
+  if ((connectedInputs > 0 && !inputs) || (connectedOutputs > 0 && !outputs)) return false;
+  for (int i = 0; i < connectedInputs; ++i)
+    if (!inputs[i]) return false;
+  for (int i = 0; i < connectedOutputs; ++i)
+    if (!outputs[i]) return false;
+  return true;
+}
+
+void IVstBinding::ProcessBlock(BlockMode mode, void** inputs, void** outputs, VstInt32 frames) {
+  DenormalGuard denormals;
+  try {
+    LockGuard guard(*this);
+    if (frames < 0) frames = 0;
+    if (doesMidi_) CallHost(audioMasterWantMidi, 0, 0, nullptr, 0.0f);
+    // A block with missing buffers cannot be processed; nothing is read or
+    // written through the pointers that are there.
+    if (!HostBuffersUsable(inputs, outputs)) return;
+    const int in = InputChannelCount(), out = OutputChannelCount();
+    // Blocks longer than the announced size are run in pieces by the base,
+    // so the scratch buffers sized by effSetBlockSize always suffice.
+    switch (mode) {
+      case BlockMode::kAdding:
+        BindInputsSingle(0, in, reinterpret_cast<float**>(inputs), frames);
+        BindOutputsSingle(0, out, reinterpret_cast<float**>(outputs));
+        RunBlockAdding(frames);
+        break;
+      case BlockMode::kReplacing:
+        BindInputsSingle(0, in, reinterpret_cast<float**>(inputs), frames);
+        BindOutputsSingle(0, out, reinterpret_cast<float**>(outputs));
+        RunBlockReplacing(frames);
+        break;
+      case BlockMode::kDouble:
+        BindInputsDouble(0, in, reinterpret_cast<double**>(inputs));
+        BindOutputsDouble(0, out, reinterpret_cast<double**>(outputs));
+        RunBlockDouble(frames);
+        break;
+    }
+  } catch (...) {
+    // Nothing in the block allocates or throws; this only keeps a fault
+    // from unwinding into the host.
+  }
+}
+
+float IVstBinding::VSTGetParameter(AEffect* effect, VstInt32 index) {
+  IVstBinding* plugin = FromEffect(effect);
+  if (!plugin) return 0.0f;
+  TracePoint("IVstBinding::VSTGetParameter", __LINE__, "%d", index);
+  LockGuard guard(*plugin);
+  const IParameter* parameter = plugin->Parameter(index);
+  return parameter ? static_cast<float>(parameter->Normalised()) : 0.0f;
+}
+
+void IVstBinding::VSTSetParameter(AEffect* effect, VstInt32 index, float value) {
+  IVstBinding* plugin = FromEffect(effect);
+  if (!plugin) return;
+  TracePoint("IVstBinding::VSTSetParameter", __LINE__, "%d:%f", index, static_cast<double>(value));
+  try {
+    LockGuard guard(*plugin);
+    IParameter* parameter = plugin->Parameter(index);
+    // A NaN from the host would poison the value; it changes nothing.
+    if (!parameter || std::isnan(value)) return;
+    if (IEditorView* view = plugin->EditorView()) view->PushParameterToControls(index, value, true);
+    parameter->SetFromNormalised(value);
+    plugin->editedSinceLoad_ = true;
+    plugin->ParameterChanged(index);
+    // The host made this change itself, so it is not reported back.
+  } catch (...) {
+  }
+}

@@ -1,0 +1,265 @@
+// The dispatcher: the host's entry for everything except audio and
+// parameter values. Every pointer and index the host passes is checked
+// before use; a request that cannot be served answers 0.
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "framework/ITrace.h"
+#include "framework/NumberFormat.h"
+#include "vst/IVstBinding.h"
+#include "vst/IVstEditorWindow.h"
+
+namespace {
+
+constexpr VstIntPtr kIdentifyAnswer = 0x4E764566;  // 'NvEf'
+constexpr VstIntPtr kVendorSpecificAnswer = 0xBEEF;
+constexpr VstIntPtr kVstVersion = 2400;
+constexpr int kVendorSpecificDisplayText = 7;
+
+// Capability texts and whether answering 1 needs MIDI.
+struct Capability {
+  const char* text;
+  bool needsMidi;
+};
+constexpr Capability kCapabilities[] = {
+    {"receiveVstTimeInfo", false}, {"sendVstEvents", true},       {"sendVstMidiEvent", true},
+    {"receiveVstEvents", true},    {"receiveVstMidiEvent", true},
+};
+
+// Exact comparison of a host text with a known one that never reads more
+// than the known text's length plus its terminator.
+bool SameText(const char* hostText, const char* known) {
+  return std::strncmp(hostText, known, std::strlen(known) + 1) == 0;
+}
+
+}  // namespace
+
+VstIntPtr IVstBinding::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                     float opt) {
+  IVstBinding* plugin = FromEffect(effect);
+  if (!plugin) return 0;
+  try {
+    if (opcode == effClose) {
+      {
+        LockGuard guard(*plugin);
+        TracePoint("IVstBinding::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, "", index,
+                   static_cast<int>(value));
+      }
+      // The lock lives inside the object, so it is released before the
+      // object goes; the host must not call from another thread now.
+      delete plugin;
+      return 0;
+    }
+    LockGuard guard(*plugin);
+    if (opcode == effEditIdle || opcode == effIdle) return 0;
+    TracePoint("IVstBinding::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, "", index, static_cast<int>(value));
+    return plugin->Dispatch(opcode, index, value, ptr, opt);
+  } catch (...) {
+    // Nothing may cross into the host; out of memory on a chunk is the
+    // likely cause, and the answer is a plain failure.
+    return 0;
+  }
+}
+
+VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+  IParameter* parameter = Parameter(index);  // null for an invalid index
+  char* text = static_cast<char*>(ptr);
+  switch (opcode) {
+    case effOpen:
+      HostSpecificSetup();
+      NotifyAllParametersChanged();
+      return 0;
+    case effSetProgram:
+      return SetProgram(value);
+    case effGetProgram:
+      return CurrentPreset();
+    case effSetProgramName:
+      if (text) {
+        ModifyCurrentPreset(text);
+        editedSinceLoad_ = false;  // the slot now holds the current values
+        PresetListEdited();
+      }
+      return 0;
+    case effGetProgramName:
+      if (text) CopyText(text, PresetName(CurrentPreset()), IPreset::kNameSize);
+      return 0;
+    case effGetParamLabel:
+      if (parameter && text) CopyText(text, parameter->Label(), IParameter::kTextSize);
+      return 0;
+    case effGetParamDisplay:
+      if (parameter && text) {
+        char display[IParameter::kTextSize];
+        parameter->DisplayText(parameter->Value(), false, display, true);
+        CopyText(text, display, IParameter::kTextSize);
+      }
+      return 0;
+    case effGetParamName:
+      if (parameter && text) CopyText(text, parameter->Name(), IParameter::kTextSize);
+      return 0;
+    case effSetSampleRate:
+      // A rate the engine cannot run at (zero, negative, NaN, infinite) is
+      // refused; the previous rate stays in force.
+      if (opt > 0.0f && opt <= kMaxSampleRate) StoreSampleRate(opt);
+      ClearProcessingState();
+      return 0;
+    case effSetBlockSize:
+      SetBlockFrames(static_cast<int>(value < 1 ? BlockFrames() : value > kMaxBlockFrames ? kMaxBlockFrames : value));
+      ClearProcessingState();
+      return 0;
+    case effMainsChanged:
+      ActivationChanged(value != 0);
+      if (value == 0) ClearProcessingState();
+      return 0;
+    case effEditGetRect:
+      if (!ptr || !EditorView()) return 0;
+      *static_cast<ERect**>(ptr) = &editorRect_;
+      return 1;
+    case effEditOpen:
+      return EditOpen(ptr);
+    case effEditClose:
+      return EditClose();
+    case effIdentify:
+      return kIdentifyAnswer;
+    case effGetChunk:
+      return GetChunk(index == 0, ptr);
+    case effSetChunk:
+      return SetChunk(index == 0, value, ptr);
+    case effProcessEvents:
+      return ProcessEvents(static_cast<const VstEvents*>(ptr));
+    case effCanBeAutomated:
+      return 1;
+    case effString2Parameter:
+      return StringToParameter(index, text);
+    case effGetProgramNameIndexed:
+      if (!text) return 0;
+      CopyText(text, PresetName(index), IPreset::kNameSize);
+      return text[0] != '\0' ? 1 : 0;
+    case effGetInputProperties:
+      return PinProperties(true, index, static_cast<VstPinProperties*>(ptr));
+    case effGetOutputProperties:
+      return PinProperties(false, index, static_cast<VstPinProperties*>(ptr));
+    case effGetPlugCategory:
+      return IsInstrument() ? kPlugCategSynth : kPlugCategEffect;
+    case effSetSpeakerArrangement:
+      return SetSpeakerArrangement(reinterpret_cast<const VstSpeakerArrangement*>(value),
+                                   static_cast<const VstSpeakerArrangement*>(ptr));
+    case effGetEffectName:
+      if (!text) return 0;
+      CopyText(text, EffectName(), kNameSize);
+      return 1;
+    case effGetVendorString:
+      if (!text) return 0;
+      CopyText(text, MakerName(), kNameSize);
+      return 1;
+    case effGetProductString:
+      if (!text) return 0;
+      CopyText(text, ProductName(), kNameSize);
+      return 1;
+    case effVendorSpecific: {
+      if (index != kVendorSpecificDisplayText || !text) return 0;
+      const IParameter* shown = value >= 0 && value < ParameterCount() ? Parameter(static_cast<int>(value)) : nullptr;
+      if (shown) {
+        char display[IParameter::kTextSize];
+        shown->DisplayText(opt, true, display, true);
+        CopyText(text, display, IParameter::kTextSize);
+      }
+      return kVendorSpecificAnswer;
+    }
+    case effCanDo:
+      return CanDo(text);
+    case effGetVstVersion:
+      return kVstVersion;
+    case effGetMidiKeyName: {
+      auto* key = static_cast<MidiKeyName*>(ptr);
+      if (!key) return 0;
+      key->keyName[0] = '\0';
+      const bool named = KeyNameFor(key->thisKeyNumber, key->keyName);
+      key->keyName[kVstMaxNameLen - 1] = '\0';
+      return named ? 1 : 0;
+    }
+    case effGetSpeakerArrangement:
+      if (value) *reinterpret_cast<VstSpeakerArrangement**>(value) = &inputArrangement_;
+      if (ptr) *static_cast<VstSpeakerArrangement**>(ptr) = &outputArrangement_;
+      return 1;
+    default:
+      // effEditIdle and effIdle never get here; effProcessVarIo, bypass,
+      // tail size, parameter properties, program begin/end, start/stop
+      // and precision announcements need nothing from this plug-in.
+      return 0;
+  }
+}
+
+VstIntPtr IVstBinding::CanDo(const char* text) {
+  if (!text) return 0;
+  TracePoint("IVstBinding::VSTDispatcher", __LINE__, "VSTCanDo(%s)", text);
+  for (const Capability& capability : kCapabilities)
+    if ((!capability.needsMidi || doesMidi_) && SameText(text, capability.text)) return 1;
+  return 0;
+}
+
+VstIntPtr IVstBinding::PinProperties(bool input, int index, VstPinProperties* pin) const {
+  const int count = input ? InputChannelCount() : OutputChannelCount();
+  if (!pin || index < 0 || index >= count) return 0;
+  pin->flags = kVstPinIsActive;
+  if (index % 2 == 0 && index + 1 < count) pin->flags |= kVstPinIsStereo;
+  std::snprintf(pin->label, sizeof pin->label, "%s %d", input ? "Input" : "Output", index + 1);
+  return 1;
+}
+
+VstIntPtr IVstBinding::SetSpeakerArrangement(const VstSpeakerArrangement* input,
+                                             const VstSpeakerArrangement* output) {
+  // The proposed counts only decide which channels are connected; a count
+  // outside 0..channels is limited to it.
+  if (input) {
+    const int total = InputChannelCount();
+    const int c = input->numChannels < 0 ? 0 : input->numChannels > total ? total : input->numChannels;
+    ConnectInputs(0, c, true);
+    ConnectInputs(c, total - c, false);
+  }
+  if (output) {
+    const int total = OutputChannelCount();
+    const int c = output->numChannels < 0 ? 0 : output->numChannels > total ? total : output->numChannels;
+    ConnectOutputs(0, c, true);
+    ConnectOutputs(c, total - c, false);
+  }
+  return 1;
+}
+
+VstIntPtr IVstBinding::ProcessEvents(const VstEvents* events) {
+  if (!events) return 0;
+  for (VstInt32 i = 0; i < events->numEvents; ++i) {
+    VstEvent* event = events->events[i];
+    if (!event) continue;
+    if (event->type != kVstMidiType) {
+      SendEventToHost(event);  // not ours to interpret: hand it back
+      continue;
+    }
+    const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+    IMidiEvent message;
+    // An offset outside the block would never come due (the queue does not
+    // shift offsets between blocks); it is kept inside the block instead.
+    const int lastFrame = BlockFrames() > 0 ? BlockFrames() - 1 : 0;
+    message.offset = midi->deltaFrames < 0 ? 0 : midi->deltaFrames > lastFrame ? lastFrame : midi->deltaFrames;
+    message.status = static_cast<uint8_t>(midi->midiData[0]);
+    message.data1 = static_cast<uint8_t>(midi->midiData[1]);
+    message.data2 = static_cast<uint8_t>(midi->midiData[2]);
+    HandleMidiEvent(message);
+  }
+  return 1;
+}
+
+VstIntPtr IVstBinding::EditOpen(void* parentWindow) {
+  auto* window = dynamic_cast<IVstEditorWindow*>(EditorView());
+  if (!window || !window->OpenWindow(parentWindow)) return 0;
+  EditorDidOpen();
+  return 1;
+}
+
+VstIntPtr IVstBinding::EditClose() {
+  IEditorView* view = EditorView();
+  if (!view) return 0;
+  EditorWillClose();
+  if (auto* window = dynamic_cast<IVstEditorWindow*>(view)) window->CloseWindow();
+  return 1;
+}

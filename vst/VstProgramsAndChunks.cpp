@@ -1,0 +1,90 @@
+// Program changes, state chunks and text entry of parameter values.
+#include <cstring>
+
+#include "framework/NumberFormat.h"
+#include "vst/IVstBinding.h"
+#include "vst/IVstEditorWindow.h"
+#include "vst/ParseDecimal.h"
+
+VstIntPtr IVstBinding::SetProgram(VstIntPtr index) {
+  // The current values go into the current slot first, so that edits made
+  // to a program survive switching away from it. Only edits do: right after
+  // construction (or a load) the parameters are not the slot's content, and
+  // storing them would overwrite a factory program with whatever happens to
+  // be live.
+  if (!UsesStateChunks() && editedSinceLoad_) ModifyCurrentPreset(nullptr);
+  if (index >= 0 && index < PresetCount()) LoadPreset(static_cast<int>(index));
+  editedSinceLoad_ = false;
+  return 0;
+}
+
+VstIntPtr IVstBinding::GetChunk(bool bank, void* ptr) {
+  if (!ptr) return 0;
+  IStateChunk& chunk = bank ? bankChunk_ : programChunk_;
+  if (!WriteChunkHeader(chunk)) return 0;
+  bool ok;
+  if (bank) {
+    // Same reasoning as a program change: unedited values are either the
+    // slot's own or not the slot's at all.
+    if (editedSinceLoad_) {
+      ModifyCurrentPreset(nullptr);
+      editedSinceLoad_ = false;
+    }
+    ok = IEffectBase::SerializePresets(chunk);
+  } else {
+    ok = SaveState(chunk);
+  }
+  if (!ok || chunk.Size() == 0) return 0;
+  *static_cast<const void**>(ptr) = chunk.Data();
+  return chunk.Size();
+}
+
+VstIntPtr IVstBinding::SetChunk(bool bank, VstIntPtr size, const void* data) {
+  if (!data || size < 0 || size > kMaxChunkBytes) return 0;
+  IStateChunk& chunk = bank ? bankChunk_ : programChunk_;
+  if (!chunk.Resize(static_cast<int>(size))) return 0;
+  if (size > 0) std::memcpy(chunk.Data(), data, static_cast<size_t>(size));
+
+  int position = 0;
+  int32_t version = 0;
+  int32_t magic = 0;
+  if (chunk.ReadInt32(0, &magic) >= 0 && magic == kChunkMagic) position = chunk.ReadInt32(4, &version);
+
+  int result;
+  if (bank && version >= kChunkFormatVersion) {
+    result = IEffectBase::UnserializePresets(chunk, position);
+  } else {
+    result = LoadState(chunk, position);
+    // A chunk that did not load whole must not replace what the current
+    // slot holds; the parameters it did reach keep their new values.
+    if (result >= 0) ModifyCurrentPreset(nullptr);
+  }
+  editedSinceLoad_ = false;
+  if (result < 0) return 0;
+  RefreshParameterControls();
+  return 1;
+}
+
+VstIntPtr IVstBinding::StringToParameter(int index, const char* text) {
+  IParameter* parameter = Parameter(index);
+  if (!parameter) return 0;
+  if (!text) return 1;
+  double value;
+  if (parameter->ValueTextCount() > 0) {
+    // Host texts can be longer than a value text; the copy keeps the
+    // comparison inside a bounded buffer.
+    char bounded[IParameter::kTextSize + 1];
+    std::memset(bounded, 0, sizeof bounded);
+    std::strncpy(bounded, text, sizeof bounded - 1);
+    int found = 0;
+    if (!parameter->FindValueText(bounded, &found)) return 0;
+    value = found;
+  } else {
+    value = ParseDecimal(text, 64);
+  }
+  if (IEditorView* view = EditorView()) view->PushParameterToControls(index, value, false);
+  parameter->SetClamped(value);
+  editedSinceLoad_ = true;
+  ParameterChanged(index);
+  return 1;
+}
