@@ -94,6 +94,7 @@ void IEffectBase::FillEmptyPresets(const char* name, int count) {
       if (slot.initialised) continue;
       slot.initialised = true;
       CopyText(slot.name, name ? name : "Empty", IPreset::kNameSize);
+      slot.values.Clear();  // a slot switched off by a bank may still hold values
       IEffectBase::SerializeParams(slot.values);
       break;
     }
@@ -117,6 +118,7 @@ void IEffectBase::MakePresetFromNamedParams(const char* name, const IPresetValue
   if (!slot) return;
   slot->initialised = true;
   CopyText(slot->name, name, IPreset::kNameSize);
+  slot->values.Clear();
 
   std::vector<double> preset(parameters_.size(), kPresetMarker);
   for (int k = 0; values && k < count; ++k) {
@@ -145,6 +147,8 @@ bool IEffectBase::LoadPreset(int index) {
     NextUserPresetName(name);
     slot.initialised = true;
     CopyText(slot.name, name, IPreset::kNameSize);
+    // Replace, not append: a block left behind would be read instead.
+    slot.values.Clear();
     ok = IEffectBase::SerializeParams(slot.values);
   } else {
     ok = IEffectBase::UnserializeParams(slot.values, 0) > 0;
