@@ -1,0 +1,78 @@
+#include "raster/MemoryBitmap.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace raster {
+namespace {
+
+constexpr size_t kPixelAlignment = 64;
+// Refuse blocks the address space cannot sensibly hold; a size computed from
+// untrusted image headers must not wrap around.
+constexpr unsigned long long kMaxBlockBytes = 1ull << 34;
+
+int MaskForAlignment(int alignment) {
+  if (alignment < 2) return 0;
+  int power = 2;
+  while (power < alignment && power < 16) power <<= 1;
+  return power - 1;
+}
+
+}  // namespace
+
+MemoryBitmap::MemoryBitmap(int width, int height, int rowAlignment)
+    : alignMask_(MaskForAlignment(rowAlignment)) {
+  Resize(width, height);
+}
+
+MemoryBitmap::~MemoryBitmap() { Release(); }
+
+void MemoryBitmap::Release() {
+  std::free(block_);
+  block_ = nullptr;
+  allocated_ = 0;
+}
+
+Pixel* MemoryBitmap::Pixels() {
+  if (!block_) return nullptr;
+  const auto address = reinterpret_cast<uintptr_t>(block_);
+  return reinterpret_cast<Pixel*>((address + kPixelAlignment - 1) & ~uintptr_t(kPixelAlignment - 1));
+}
+
+bool MemoryBitmap::Resize(int width, int height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (width == width_ && height == height_) return false;
+  width_ = width;
+  height_ = height;
+
+  const unsigned long long span = static_cast<unsigned long long>(RowSpan());
+  const unsigned long long wanted = static_cast<unsigned long long>(height) * span * 4u;
+  if (wanted == 0 || wanted > kMaxBlockBytes) {
+    Release();
+  } else {
+    const size_t bytes = static_cast<size_t>(wanted);
+    if (!block_) {
+      block_ = std::malloc(bytes + kPixelAlignment - 1);
+      allocated_ = block_ ? bytes : 0;
+    } else if (allocated_ < bytes) {
+      const size_t grown = bytes + bytes / 4;
+      void* moved = std::realloc(block_, grown + kPixelAlignment - 1);
+      if (moved) {
+        block_ = moved;
+        allocated_ = grown;
+      } else {
+        std::free(block_);
+        block_ = std::malloc(bytes + kPixelAlignment - 1);
+        allocated_ = block_ ? bytes : 0;
+      }
+    }
+  }
+  if (!block_) {
+    width_ = 0;
+    height_ = 0;
+  }
+  return true;
+}
+
+}  // namespace raster
