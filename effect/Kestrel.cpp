@@ -1,0 +1,72 @@
+#include "effect/Kestrel.h"
+
+#include "effect/DefineParameters.h"
+#include "effect/FactoryPresets.h"
+#include "effect/ParameterIds.h"
+#include "effect/ParameterRouting.h"
+#include "effect/PresetDumpPath.h"
+
+namespace {
+constexpr int kVersion = 0x00010000;    // 1.0.0
+constexpr int32_t kUniqueId = 0x6D706541;  // 'mpeA'
+}  // namespace
+
+Kestrel::Kestrel(audioMasterCallback host)
+    : IVstBinding(host, kParameterCount, "1-1 2-2", kPresetSlots, "Brume", "", "Orvendale",
+                  kVersion, kUniqueId, kUniqueId, /*latency*/ 0, /*doesMidi*/ true,
+                  /*usesStateChunks*/ false, /*isInstrument*/ false),
+      midiQueue_(kMidiQueueSize) {
+  // Parameters first: everything after reads their definitions.
+  DefineParameters(*this);
+  engine_ = std::make_unique<Engine>();
+  InstallFactoryPresets();
+}
+
+Kestrel::~Kestrel() {
+  // A snapshot of the settings at close, written as one preset-maker call
+  // ready to paste into the factory table. Skipped where the platform has no
+  // dump location or the file cannot be created.
+  if (const char* path = PresetDumpPath()) {
+    LockGuard lock(*this);
+    DumpPresetSource(path, kParameterIdentifiers);
+  }
+}
+
+void Kestrel::InstallFactoryPresets() {
+  LockGuard lock(*this);
+  for (int number = 0; number < kFactoryPresetCount; ++number) {
+    double values[kParameterCount];
+    FactoryPresetValues(number, values);
+    IPresetValue pairs[kParameterCount];
+    for (int i = 0; i < kParameterCount; ++i) pairs[i] = IPresetValue{i, values[i]};
+    MakePresetFromNamedParams(FactoryPresetAt(number).name, pairs, kParameterCount);
+  }
+  // The remaining slots get the current values, which are still the defaults.
+  FillEmptyPresets("-", kPresetSlots);
+}
+
+void Kestrel::ClearProcessingState() {
+  LockGuard lock(*this);
+  engine_->Reset(SampleRate());
+}
+
+void Kestrel::ParameterChanged(int index) {
+  LockGuard lock(*this);
+  if (index >= 0 && index < kParameterCount && index < ParameterCount()) {
+    const double value = Parameter(index)->Value();
+    // kMatrixTab picks the editor's matrix page; with no editor attached
+    // there is no page to switch, and the engine does not care.
+    if (index != kMatrixTab) ApplyParameterChange(*engine_, index, value);
+  }
+  RefreshParameterControls();
+}
+
+void Kestrel::ProcessDouble(double** inputs, double** outputs, int frames) {
+  // The tempo is read once per block; a host without one gets 120 BPM.
+  double tempo = HostTempo();
+  if (tempo == 0.0) tempo = 120.0;
+  if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) return;
+  engine_->Process(inputs, outputs, frames, tempo, midiQueue_);
+}
+
+void Kestrel::HandleMidiEvent(const IMidiEvent& event) { midiQueue_.Add(event); }
