@@ -47,6 +47,10 @@ case "$action" in
     # its last program) would keep this one from starting.
     wineserver -k 2>/dev/null || true
     wineserver -p
+    # Boot the session now, detached from the caller's output: Wine's service
+    # processes live as long as the server and keep the standard handles of
+    # the program that started them.
+    wineboot </dev/null >/dev/null 2>&1
     ;;
   stop)
     if [ -d "$WINEPREFIX" ]; then
