@@ -24,11 +24,17 @@ struct IPresetValue {
 // records, the attached editor view and the one recursive lock that
 // serialises host, audio and editor threads.
 //
-// Threads: host-facing operations may be called from any host thread
-// (dispatcher, parameter callbacks), the audio thread (RunBlock*, Bind*,
-// ProcessDouble/ProcessSingle) or the editor thread (SetParameterFromGUI,
-// AttachEditor). Each either takes the plug-in lock itself or, where noted,
-// expects the caller (dispatcher or audio callback) to hold it.
+// Threads:
+//  - audio thread: the Bind*/RunBlock* operations and, through them,
+//    ProcessDouble; the audio callback holds the lock around them.
+//  - any host thread: dispatcher-driven operations (state and presets,
+//    SetBlockFrames, StoreSampleRate, ClearProcessingState, SetHost, the
+//    channel connections); the dispatcher holds the lock.
+//  - editor thread: SetParameterFromGUI and AttachEditor take the lock
+//    themselves.
+// SerializeParams, UnserializeParams, SaveState, LoadState and the default
+// ClearProcessingState/ParameterChanged/ActivationChanged take the lock too;
+// it is recursive, so nested calls on one thread proceed.
 class IEffectBase {
  public:
   static constexpr int kNameSize = 128;           // effect, product, maker names

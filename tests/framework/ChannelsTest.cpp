@@ -48,6 +48,9 @@ TEST(ChannelConfiguration, LargestCountsAndUnparsableTokens) {
   EXPECT_EQ(odd.OutputChannelCount(), 0);
   TestEffect none(1, 1, nullptr);
   EXPECT_EQ(none.ChannelIOCount(), 0);
+  EXPECT_EQ(none.InputChannelCount(), 0);
+  none.SetBlockFrames(16);
+  none.RunBlockReplacing(16);  // no channels at all: null arrays, nothing breaks
 }
 
 TEST(ChannelScratch, SetBlockFramesZeroesOnlyOnChange) {

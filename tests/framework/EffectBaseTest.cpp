@@ -39,35 +39,6 @@ TEST(EffectBaseConstruction, InitialState) {
   }
 }
 
-TEST(EffectBaseConstruction, NamesAreTruncatedToTheirFields) {
-  const std::string longName(300, 'x');
-  class Named : public IEffectBase {
-   public:
-    explicit Named(const char* n) : IEffectBase(0, nullptr, 0, n, n, n, 0, 0, 0, 0, false, true, true) {}
-    void HostBeginGesture(int) override {}
-    void HostParameterChanged(int, double) override {}
-    void HostEndGesture(int) override {}
-    void HostRefreshDisplay() override {}
-    int HostSamplePosition() override { return 0; }
-    double HostTempo() override { return 0; }
-    void HostTimeSignature(int*, int*) override {}
-    void HostTransport(ITransportState*) override {}
-    void EditorSizeChanged() override {}
-    void HostSpecificSetup() override {}
-    bool SendMidiEvent(const IMidiEvent&) override { return false; }
-    bool SendMidiEvents(const IMidiEvent*, int) override { return false; }
-  };
-  Named fx(longName.c_str());
-  EXPECT_EQ(std::string(fx.EffectName()).size(), 127u);
-  EXPECT_EQ(std::string(fx.MakerName()).size(), 127u);
-  EXPECT_TRUE(fx.UsesStateChunks());
-  EXPECT_TRUE(fx.IsInstrument());
-  EXPECT_EQ(fx.ChannelIOCount(), 0);
-  EXPECT_EQ(fx.InputChannelCount(), 0);
-  EXPECT_EQ(fx.ParameterCount(), 0);
-  fx.RunBlockReplacing(16);  // no channels at all: nothing to do, nothing breaks
-}
-
 TEST(EffectBaseGui, SetParameterFromGuiSetsReportsAndApplies) {
   TestEffect fx;
   fx.Parameter(2)->DefineEnum("Mode", 0, 4);
