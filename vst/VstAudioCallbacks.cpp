@@ -44,13 +44,20 @@ bool IVstBinding::HostBuffersUsable(void** inputs, void** outputs) const {
 void IVstBinding::ProcessBlock(BlockMode mode, void** inputs, void** outputs, VstInt32 frames) {
   DenormalGuard denormals;
   try {
+    if (frames < 0) return;
     LockGuard guard(*this);
-    if (frames < 0) frames = 0;
     if (doesMidi_) CallHost(audioMasterWantMidi, 0, 0, nullptr, 0.0f);
     // A block with missing buffers cannot be processed; nothing is read or
     // written through the pointers that are there.
     if (!HostBuffersUsable(inputs, outputs)) return;
     const int in = InputChannelCount(), out = OutputChannelCount();
+    if (frames == 0) {
+      // An empty block still reaches the effect (it asks the host for the
+      // tempo each block); no buffer is touched.
+      ProcessDouble(in ? const_cast<double**>(InputPointers()) : nullptr,
+                    out ? const_cast<double**>(OutputPointers()) : nullptr, 0);
+      return;
+    }
     // Blocks longer than the announced size are run in pieces by the base,
     // so the scratch buffers sized by effSetBlockSize always suffice.
     switch (mode) {
