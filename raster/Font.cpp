@@ -19,11 +19,11 @@ void Font::SetFont(NativeFont handle, int flags) {
   lineHeight_ = handle ? platform::FontLineHeight(handle) : 0;
 }
 
-int Font::DrawText(Bitmap* destination, const char* text, int length, const TextBounds& bounds, int flags) {
+int Font::RenderText(Bitmap* destination, const char* text, int length, const TextBounds& bounds, int flags) {
   if (!destination || !text || !handle_) return 0;
   const size_t n = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
   if (n == 0) return 0;
-  return platform::DrawText({this, destination, text, n, bounds, flags});
+  return platform::RenderText({this, destination, text, n, bounds, flags});
 }
 
 }  // namespace raster

@@ -57,7 +57,8 @@ class Font {
   // Draws length bytes of text (-1: up to the terminating zero) into bounds
   // of destination, laid out from the top. Returns the height of the drawn
   // text as the system renderer reports it; 0 when nothing was drawn.
-  int DrawText(Bitmap* destination, const char* text, int length, const TextBounds& bounds, int flags);
+  // (Not named DrawText: windows.h defines that as a macro.)
+  int RenderText(Bitmap* destination, const char* text, int length, const TextBounds& bounds, int flags);
 
  private:
   Pixel textColour_ = 0xFF000000u;

@@ -18,6 +18,6 @@ struct TextJob {
 // Height of one line of the font in pixels.
 int FontLineHeight(NativeFont font);
 // Draws the text; returns the renderer's result (text height, 0 on failure).
-int DrawText(const TextJob& job);
+int RenderText(const TextJob& job);
 
 }  // namespace raster::platform

@@ -105,7 +105,7 @@ void BM_DrawReadout(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    font.DrawText(&backing, "-12.5 dB", -1, {100, 100, 180, 115}, raster::kTextNoClip | raster::kTextCentre);
+    font.RenderText(&backing, "-12.5 dB", -1, {100, 100, 180, 115}, raster::kTextNoClip | raster::kTextCentre);
     benchmark::ClobberMemory();
   }
 }

@@ -229,7 +229,7 @@ namespace platform {
 
 int FontLineHeight(NativeFont font) { return font ? font->lineHeight : 0; }
 
-int DrawText(const TextJob& job) {
+int RenderText(const TextJob& job) {
   const NativeFontTag& font = *job.font->Handle();
   Bitmap& destination = *job.destination;
   const std::u32string all = text::DecodeDisplayText(job.text, job.length);

@@ -176,7 +176,7 @@ int FontLineHeight(NativeFont font) {
   return height;
 }
 
-int DrawText(const TextJob& job) {
+int RenderText(const TextJob& job) {
   const Font& font = *job.font;
   const bool systemPath = (font.Flags() & kFontSystemRenderer) && font.Handle() &&
                           !(job.flags & kTextBlendAlpha) && !win32::RunningUnderWine() &&

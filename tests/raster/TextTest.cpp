@@ -49,7 +49,7 @@ class Text : public ::testing::Test {
     for (int y = 0; y < canvas_.Height(); ++y) std::fill(canvas_.Row(y), canvas_.Row(y) + canvas_.Width(), p);
   }
   int Draw(const char* text, TextBounds bounds, int flags = raster::kTextNoClip) {
-    return font_.DrawText(&canvas_, text, -1, bounds, flags);
+    return font_.RenderText(&canvas_, text, -1, bounds, flags);
   }
 
   Font font_;
@@ -113,8 +113,8 @@ TEST_F(Text, CentreAndRightAlignmentMoveTheInk) {
 
 TEST_F(Text, EmptyTextDrawsNothing) {
   EXPECT_EQ(Draw("", {0, 0, 100, 20}), 0);
-  EXPECT_EQ(font_.DrawText(&canvas_, "abc", 0, {0, 0, 100, 20}, 0), 0);
-  EXPECT_EQ(font_.DrawText(nullptr, "abc", -1, {0, 0, 100, 20}, 0), 0);
+  EXPECT_EQ(font_.RenderText(&canvas_, "abc", 0, {0, 0, 100, 20}, 0), 0);
+  EXPECT_EQ(font_.RenderText(nullptr, "abc", -1, {0, 0, 100, 20}, 0), 0);
   EXPECT_EQ(FindInk(canvas_).count, 0);
 }
 
@@ -130,7 +130,7 @@ TEST_F(Text, ClippedToTheBoundsUnlessTold) {
 }
 
 TEST_F(Text, LengthLimitsTheDrawnBytes) {
-  font_.DrawText(&canvas_, "IIIIIIII", 2, {0, 0, 200, 30}, 0);
+  font_.RenderText(&canvas_, "IIIIIIII", 2, {0, 0, 200, 30}, 0);
   const Ink two = FindInk(canvas_);
   Clear();
   Draw("II", {0, 0, 200, 30}, 0);
@@ -194,7 +194,7 @@ TEST_F(Text, BoldInksMore) {
 TEST_F(Text, DrawsIntoPlainMemoryBitmapsToo) {
   raster::MemoryBitmap memory(100, 30, 4);
   for (int y = 0; y < 30; ++y) std::fill(memory.Row(y), memory.Row(y) + 100, kWhite);
-  font_.DrawText(&memory, "LFO", -1, {0, 0, 100, 30}, raster::kTextCentre);
+  font_.RenderText(&memory, "LFO", -1, {0, 0, 100, 30}, raster::kTextCentre);
   const Ink ink = FindInk(memory);
   EXPECT_GT(ink.count, 10);
   EXPECT_EQ(ink.darkest, 0);
