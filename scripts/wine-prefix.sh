@@ -28,7 +28,15 @@ init_prefix() {
   exec 8>"$WINEPREFIX.lock"
   flock 8
   if [ ! -f "$WINEPREFIX/.kestrel-ready" ]; then
-    rm -rf "$WINEPREFIX"
+    # A half-made prefix from an interrupted run is made anew; anything that
+    # is not a Wine prefix is left alone.
+    if [ -d "$WINEPREFIX" ] && [ -n "$(ls -A "$WINEPREFIX")" ]; then
+      if [ ! -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/dosdevices" ]; then
+        echo "wine-prefix.sh: $WINEPREFIX exists and is not a Wine prefix" >&2
+        exit 1
+      fi
+      rm -rf "$WINEPREFIX"
+    fi
     wineboot --init >/dev/null 2>&1
     # Windows and their controls without an X server: Wine's null display
     # driver.
