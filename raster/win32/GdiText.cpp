@@ -115,36 +115,43 @@ int DrawThroughCoverage(const platform::TextJob& job) {
   const Font& font = *job.font;
   Bitmap& destination = *job.destination;
   const UINT flags = static_cast<UINT>(job.flags & ~kTextBlendAlpha);
-  const ScratchArea area = AreaOf(job.bounds);
-  SystemBitmap& scratch = ScratchBitmap(area.width, area.height);
+  const TextBounds& b = job.bounds;
+  // Measure first: the text may spill past the bounds (no-clip), and the
+  // scratch area has to hold all of it.
+  RECT extent{b.left, b.top, b.right, b.bottom};
+  if (HDC measure = Gdi(MeasuringBitmap().Context())) {
+    HGDIOBJ previous = SelectObject(measure, Gdi(font.Handle()));
+    SystemDrawText(measure, job.text, job.length, &extent, flags | DT_NOPREFIX | DT_CALCRECT);
+    SelectObject(measure, previous);
+  }
+  const int textW = extent.right - extent.left, textH = extent.bottom - extent.top;
+  const int inkLeft = text::AlignedLeft(b, textW, job.flags), inkTop = text::AlignedTop(b, textH, job.flags);
+  const int left = std::min(b.left, inkLeft), top = std::min(b.top, inkTop);
+  const int width = std::clamp(std::max(b.right, inkLeft + textW) - left, 1, kMaxScratchSide);
+  const int height = std::clamp(std::max(b.bottom, inkTop + textH) - top, 1, kMaxScratchSide);
+
+  SystemBitmap& scratch = ScratchBitmap(width, height);
   HDC dc = Gdi(scratch.Context());
   if (!dc || !scratch.Pixels()) return 0;
-  for (int y = 0; y < area.height; ++y) std::fill(scratch.Row(y), scratch.Row(y) + area.width, Pixel(0));
-  const RECT rect{0, 0, area.width, area.height};
-  const text::ClipRect clip = text::TextClip(destination, job.bounds, (job.flags & kTextNoClip) != 0);
-  if (font.BackgroundMode() == kBackgroundOpaque) {
-    RECT extent = rect;
-    HGDIOBJ previous = SelectObject(dc, Gdi(font.Handle()));
-    SystemDrawText(dc, job.text, job.length, &extent, flags | DT_NOPREFIX | DT_CALCRECT);
-    SelectObject(dc, previous);
-    text::FillRect(destination, job.bounds.left + extent.left, job.bounds.top + extent.top,
-                   job.bounds.left + extent.right, job.bounds.top + extent.bottom, font.BackgroundColour(), clip);
-  }
+  for (int y = 0; y < height; ++y) std::fill(scratch.Row(y), scratch.Row(y) + width, Pixel(0));
+  const text::ClipRect clip = text::TextClip(destination, b, (job.flags & kTextNoClip) != 0);
+  if (font.BackgroundMode() == kBackgroundOpaque)
+    text::FillRect(destination, inkLeft, inkTop, inkLeft + textW, inkTop + textH, font.BackgroundColour(), clip);
+  const RECT rect{b.left - left, b.top - top, b.right - left, b.bottom - top};
   const int result = DrawInto(dc, font, job.text, job.length, rect, flags, 0xFFFFFFFFu, kBackgroundTransparent, 0);
   GdiFlush();
   // Coverage: the brightest channel, so ClearType's coloured fringes count.
-  std::vector<uint8_t> coverage(static_cast<size_t>(area.width) * area.height);
-  for (int y = 0; y < area.height; ++y) {
+  std::vector<uint8_t> coverage(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
     const Pixel* row = scratch.Row(y);
-    for (int x = 0; x < area.width; ++x) {
+    for (int x = 0; x < width; ++x) {
       const Pixel p = row[x];
-      coverage[static_cast<size_t>(y) * area.width + x] = static_cast<uint8_t>(
-          std::max({ChannelOf(p, kRed), ChannelOf(p, kGreen), ChannelOf(p, kBlue)}));
+      coverage[static_cast<size_t>(y) * width + x] =
+          static_cast<uint8_t>(std::max({ChannelOf(p, kRed), ChannelOf(p, kGreen), ChannelOf(p, kBlue)}));
     }
   }
-  text::BlendCoverage(destination, job.bounds.left, job.bounds.top, coverage.data(), area.width, area.width,
-                      area.height, font.TextColour(), text::TextAlpha(font.TextColour(), job.flags, font.CombineWeight()),
-                      clip);
+  text::BlendCoverage(destination, left, top, coverage.data(), width, width, height, font.TextColour(),
+                      text::TextAlpha(font.TextColour(), job.flags, font.CombineWeight()), clip);
   return result;
 }
 
