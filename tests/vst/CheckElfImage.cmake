@@ -1,0 +1,52 @@
+# Checks a Linux plug-in image: it exports exactly the expected dynamic
+# symbols and needs no shared library outside the allowed list.
+#   cmake -DIMAGE=<file> -DNM=<nm> -DOBJDUMP=<objdump>
+#         "-DEXPECTED_EXPORTS=a,b" "-DALLOWED_LIBRARIES=x,y" -P CheckElfImage.cmake
+cmake_policy(SET CMP0057 NEW)  # if(IN_LIST) in script mode
+string(REPLACE "," ";" EXPECTED_EXPORTS "${EXPECTED_EXPORTS}")
+string(REPLACE "," ";" ALLOWED_LIBRARIES "${ALLOWED_LIBRARIES}")
+set(failed FALSE)
+
+execute_process(COMMAND ${NM} -D --defined-only ${IMAGE}
+                OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot read the dynamic symbols of ${IMAGE}")
+endif()
+string(REGEX MATCHALL "[0-9a-fA-F]+ [A-Za-z] [^\n]+" lines "${symbols}")
+set(exports)
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-fA-F]+ [A-Za-z] " "" name "${line}")
+  list(APPEND exports ${name})
+endforeach()
+message(STATUS "exports: ${exports}")
+foreach(name IN LISTS exports)
+  if(NOT name IN_LIST EXPECTED_EXPORTS)
+    message(STATUS "VIOLATION: unexpected export ${name}")
+    set(failed TRUE)
+  endif()
+endforeach()
+foreach(name IN LISTS EXPECTED_EXPORTS)
+  if(NOT name IN_LIST exports)
+    message(STATUS "VIOLATION: missing export ${name}")
+    set(failed TRUE)
+  endif()
+endforeach()
+
+execute_process(COMMAND ${OBJDUMP} -p ${IMAGE} OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot read the headers of ${IMAGE}")
+endif()
+string(REGEX MATCHALL "NEEDED +[^\n]+" needed "${headers}")
+foreach(line IN LISTS needed)
+  string(REGEX REPLACE "NEEDED +" "" library "${line}")
+  string(STRIP "${library}" library)
+  message(STATUS "needs: ${library}")
+  if(NOT library IN_LIST ALLOWED_LIBRARIES)
+    message(STATUS "VIOLATION: needs ${library}")
+    set(failed TRUE)
+  endif()
+endforeach()
+
+if(failed)
+  message(FATAL_ERROR "FAILED: ${IMAGE}")
+endif()
