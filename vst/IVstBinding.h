@@ -104,6 +104,7 @@ class IVstBinding : public IEffectBase {
   enum class BlockMode { kAdding, kReplacing, kDouble };
   void ProcessBlock(BlockMode mode, void** inputs, void** outputs, VstInt32 frames);
   bool HostBuffersUsable(void** inputs, void** outputs) const;
+  int ConnectedOutputCount() const;
 
   // Members in the order the record describes them.
   ERect editorRect_{};

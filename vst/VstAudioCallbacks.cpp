@@ -27,12 +27,32 @@ void IVstBinding::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, do
                          frames);
 }
 
+namespace {
+template <typename Sample>
+bool SilenceNonFinite(Sample* buffer, int frames) {
+  bool found = false;
+  for (int i = 0; i < frames; ++i) {
+    if (!std::isfinite(buffer[i])) {
+      buffer[i] = 0;
+      found = true;
+    }
+  }
+  return found;
+}
+}  // namespace
+
+int IVstBinding::ConnectedOutputCount() const {
+  int connected = 0;
+  for (int c = 0; c < OutputChannelCount(); ++c) connected += OutputConnected(c) ? 1 : 0;
+  return connected;
+}
+
 // The host's buffers are matched in order to the connected channels, so
 // that many leading entries must be present.
 bool IVstBinding::HostBuffersUsable(void** inputs, void** outputs) const {
-  int connectedInputs = 0, connectedOutputs = 0;
+  int connectedInputs = 0;
   for (int c = 0; c < InputChannelCount(); ++c) connectedInputs += InputConnected(c) ? 1 : 0;
-  for (int c = 0; c < OutputChannelCount(); ++c) connectedOutputs += OutputConnected(c) ? 1 : 0;
+  const int connectedOutputs = ConnectedOutputCount();
   if ((connectedInputs > 0 && !inputs) || (connectedOutputs > 0 && !outputs)) return false;
   for (int i = 0; i < connectedInputs; ++i)
     if (!inputs[i]) return false;
@@ -77,6 +97,17 @@ void IVstBinding::ProcessBlock(BlockMode mode, void** inputs, void** outputs, Vs
         RunBlockDouble(frames);
         break;
     }
+    // A NaN or infinity handed to a host spreads through its whole mix (and
+    // an extreme routing loop can make the engine run away). Such samples
+    // leave as silence and the engine starts afresh.
+    bool runaway = false;
+    for (int c = 0; c < ConnectedOutputCount(); ++c) {
+      if (mode == BlockMode::kDouble)
+        runaway = SilenceNonFinite(static_cast<double*>(outputs[c]), frames) || runaway;
+      else
+        runaway = SilenceNonFinite(static_cast<float*>(outputs[c]), frames) || runaway;
+    }
+    if (runaway) ClearProcessingState();
   } catch (...) {
     // Nothing in the block allocates or throws; this only keeps a fault
     // from unwinding into the host.

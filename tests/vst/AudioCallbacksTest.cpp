@@ -132,6 +132,29 @@ TEST_F(BindingTest, ADisconnectedInputTakesNoHostBuffer) {
   EXPECT_EQ(buffers.out[1][0], 0.0f) << "channel 1 reads zeros";
 }
 
+TEST_F(BindingTest, NonFiniteOutputLeavesAsSilenceAndResetsTheEngine) {
+  Make();
+  plugin->constantOutput = std::nan("");
+  HostBuffers<float> single(8, 0.0f, 0.25f), adding(8, 0.0f, 0.25f);
+  HostBuffers<double> twice(8, 0.0, 0.25);
+  effect->processReplacing(effect, single.Inputs(), single.Outputs(), 8);
+  EXPECT_EQ(plugin->clears, 1);
+  plugin->constantOutput = INFINITY;
+  effect->processDoubleReplacing(effect, twice.Inputs(), twice.Outputs(), 8);
+  effect->process(effect, adding.Inputs(), adding.Outputs(), 8);
+  EXPECT_EQ(plugin->clears, 3);
+  for (int c = 0; c < 2; ++c)
+    for (int i = 0; i < 8; ++i) {
+      ASSERT_EQ(single.out[c][i], 0.0f);
+      ASSERT_EQ(twice.out[c][i], 0.0);
+      ASSERT_EQ(adding.out[c][i], 0.0f);
+    }
+  plugin->constantOutput = 1e30;  // finite output passes unchanged
+  effect->processDoubleReplacing(effect, twice.Inputs(), twice.Outputs(), 8);
+  EXPECT_EQ(twice.out[1][7], 1e30);
+  EXPECT_EQ(plugin->clears, 3);
+}
+
 #if defined(__x86_64__) || defined(_M_X64)
 TEST_F(BindingTest, DenormalsAreFlushedDuringTheCallbackAndTheModeRestoredAfter) {
   Make();
