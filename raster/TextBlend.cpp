@@ -22,10 +22,10 @@ void BlendCoverage(Bitmap& destination, int x, int y, const uint8_t* coverage, i
   const int y0 = std::max(y, clip.top), y1 = std::min(y + h, clip.bottom);
   const int cr = ChannelOf(colour, kRed), cg = ChannelOf(colour, kGreen), cb = ChannelOf(colour, kBlue);
   for (int py = y0; py < y1; ++py) {
-    const uint8_t* cov = coverage + static_cast<long long>(py - y) * stride - x;
+    const uint8_t* cov = coverage + static_cast<long long>(py - y) * stride;
     Pixel* row = destination.Row(py);
     for (int px = x0; px < x1; ++px) {
-      const int a = cov[px] * alpha / 255;
+      const int a = cov[px - x] * alpha / 255;
       if (!a) continue;
       const Pixel d = row[px];
       const int dr = ChannelOf(d, kRed), dg = ChannelOf(d, kGreen), db = ChannelOf(d, kBlue);
