@@ -4,16 +4,15 @@
 
 namespace {
 constexpr int kWidth = 40;
-constexpr auto kDelay = std::chrono::seconds(1);
 constexpr auto kRedraw = std::chrono::milliseconds(100);
 }  // namespace
 
-ProgressBar::ProgressBar(std::ostream& stream, std::size_t total)
-    : stream_(stream), total_(total), start_(Clock::now()), lastDraw_(start_) {}
+ProgressBar::ProgressBar(std::ostream& stream, std::size_t total, std::chrono::milliseconds delay)
+    : stream_(stream), total_(total), delay_(delay), start_(Clock::now()), lastDraw_(start_) {}
 
 void ProgressBar::Update(std::size_t done) {
   const auto now = Clock::now();
-  if (now - start_ < kDelay || (shown_ && now - lastDraw_ < kRedraw)) return;
+  if (now - start_ < delay_ || (shown_ && now - lastDraw_ < kRedraw)) return;
   lastDraw_ = now;
   Draw(done);
 }

@@ -8,7 +8,9 @@
 
 class ProgressBar {
  public:
-  ProgressBar(std::ostream& stream, std::size_t total);
+  // `delay`: how long a render must run before the bar appears.
+  ProgressBar(std::ostream& stream, std::size_t total,
+              std::chrono::milliseconds delay = std::chrono::milliseconds(1000));
   // Reports `done` of `total` units; redraws at most a few times a second.
   void Update(std::size_t done);
   // Completes the bar (if it was shown) and ends its line.
@@ -21,6 +23,7 @@ class ProgressBar {
 
   std::ostream& stream_;
   std::size_t total_;
+  std::chrono::milliseconds delay_;
   Clock::time_point start_;
   Clock::time_point lastDraw_;
   bool shown_ = false;
