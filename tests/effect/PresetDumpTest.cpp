@@ -14,11 +14,17 @@
 
 namespace {
 
+// The file's text with line ends as '\n' (the dump is written in text mode,
+// so Windows gives CR LF).
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  std::string text;
+  for (char c : bytes.str()) {
+    if (c != '\r') text += c;
+  }
+  return text;
 }
 
 TEST(PresetDumpTest, OnlyWindowsHasADumpLocation) {
@@ -63,6 +69,22 @@ TEST(PresetDumpTest, DumpNamesEveryParameterWithItsCurrentValue) {
   size_t lines = 0;
   for (size_t pos = 0; (pos = text.find(",\n    k", pos)) != std::string::npos; ++pos) ++lines;
   EXPECT_EQ(lines, 106u);
+}
+
+TEST(PresetDumpTest, DestructionDumpsTheSettingsOfThatMoment) {
+  const char* path = PresetDumpPath();
+  if (!path) GTEST_SKIP() << "no dump location on this platform";
+  std::filesystem::remove(path);
+  {
+    KestrelTestHost host;
+    host.Set(kPan1, 0.25);
+    host.Set(kModOut4, 13);
+  }
+  const std::string text = ReadFile(path);
+  EXPECT_NE(text.find(",\n    kPan1, 0.250000,"), std::string::npos);
+  EXPECT_NE(text.find(",\n    kModOut4, 13,"), std::string::npos);
+  EXPECT_EQ(text.find("MakePresetFromNamedParams"), text.rfind("MakePresetFromNamedParams"))
+      << "the file is replaced, not appended to";
 }
 
 TEST(PresetDumpTest, DumpIgnoresAHostsDecimalComma) {
