@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "engine/AudioModule.h"
+#include "engine/Inline.h"
 
 // Tempo-synchronised delay line, 12.1 s long, read with four-point cubic
 // interpolation. The delay time is `quarters` quarter-beats at `tempo`,
@@ -28,7 +29,9 @@ class Delay final : public AudioModule {
 
   Delay();
 
-  void Process() override {
+  void Process() override { Tick(); }
+  // The body of Process, for callers that know the concrete type.
+  KESTREL_HOT_INLINE void Tick() {
     const double x = InputSum();
     if (!line_) {
       output = x;

@@ -186,7 +186,8 @@ class Engine {
   Modulator midiModWheel;            // "midi_modwhhel_left"
 
  private:
-  void ProcessFrame(double inL, double inR, double& outL, double& outR, double dry, double wet);
+  void ProcessAudioFrame(double inL, double inR, double& outL, double& outR, double dry, double wet);
+  void ApplyDueMidi(IMidiEventQueue& midi, int frame);
   void ControlTick();
   void SetModulatorRates();
   // Clears whatever state a numeric overflow left non-finite, so the engine

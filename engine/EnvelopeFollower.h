@@ -17,10 +17,11 @@ class EnvelopeFollower final : public AudioModule {
   // One detector step on the input pair with the linear input gain g.
   void Detect(double inL, double inR, double g) {
     const double x = std::fabs((g * inL + g * inR) * 0.5);
-    if (x > envelope)
-      envelope = attackComplement_ * x + attackCoefficient * envelope;
-    else
-      envelope = releaseComplement_ * x + releaseCoefficient * envelope;
+    // Both candidates are computed and one is selected, without a branch:
+    // on noisy input the rising / falling decision is unpredictable.
+    const double attacked = attackComplement_ * x + attackCoefficient * envelope;
+    const double released = releaseComplement_ * x + releaseCoefficient * envelope;
+    envelope = (x > envelope) ? attacked : released;
     output = envelope;
   }
 
@@ -40,7 +41,7 @@ class EnvelopeFollower final : public AudioModule {
 
  private:
   void UpdateCoefficients();
-  // 1 - coefficient, kept with each coefficient (same value the step would
+  // 1 - coefficient, kept with each coefficient (the value the step would
   // compute, without the per-sample subtraction).
   double attackComplement_ = 1.0;
   double releaseComplement_ = 1.0;

@@ -32,6 +32,8 @@ int ClampTableIndex(double v) {
 }  // namespace
 
 void LFO::SetShape(double s) {
+  // Everything below is a function of the shape alone.
+  if (s == shape) return;
   shape = s;
   const double scaled = 9.0 * s;
   shapeUpper = ClampTableIndex(std::ceil(scaled));

@@ -20,17 +20,23 @@ class LFO final : public AudioModule {
   void Process() override {
     double r = phase + phaseOffset * kTableLength;
     if (r >= kTableLength) r = r - kTableLength;
-    phase = phase + increment;
-    if (phase >= kTableLength) phase = phase - kTableLength;
-    // Settings outside their ranges (negative rate or offset, huge rate)
-    // are folded back into the table rather than read out of bounds.
+    // Settings outside their ranges (negative or NaN offset) are folded back
+    // into the table rather than read out of bounds.
     if (!(r >= 0.0 && r < kTableLength)) r = Wrap(r);
-    if (!(phase >= 0.0 && phase < kTableLength)) phase = Wrap(phase);
+    AdvancePhase();  // the value of this tick is read at the position before the advance
     const int i = static_cast<int>(r);
     const double t = r - i;
     const double a = (lowerTable_[i + 1] - lowerTable_[i]) * t + lowerTable_[i];
     const double b = (upperTable_[i + 1] - upperTable_[i]) * t + upperTable_[i];
     output = (a * (1.0 - shapeFraction) + b * shapeFraction + 1.0) * 0.5;
+  }
+
+  // A tick whose value nobody reads: only the phase moves on, exactly as in
+  // Process. The sample loop uses it for the frames between control ticks.
+  void AdvancePhase() {
+    phase = phase + increment;
+    if (phase >= kTableLength) phase = phase - kTableLength;
+    if (!(phase >= 0.0 && phase < kTableLength)) phase = Wrap(phase);  // negative, huge or NaN rate
   }
 
   void SetSampleRate(double fs) override;

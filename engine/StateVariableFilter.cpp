@@ -29,6 +29,8 @@ int ClampResponseIndex(double v) {
 }  // namespace
 
 void StateVariableFilter::SetShape(double s) {
+  // Everything below is a function of the shape alone.
+  if (s == shape) return;
   shape = s;
   const double scaled = 3.0 * s;
   shapeUpper = ClampResponseIndex(std::ceil(scaled));

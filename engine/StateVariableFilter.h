@@ -19,6 +19,9 @@ class StateVariableFilter final : public AudioModule {
     double low = response[kLow];
     double band = response[kBand];
     double high = response[kHigh];
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC unroll 4
+#endif
     for (int n = 0; n < kOversampling; ++n) {
       // The tiny offset keeps the integrators out of denormal range.
       low = coefficient * band + 1e-19 + low;
