@@ -156,11 +156,6 @@ const ExpandedTable& Table() {
 static_assert(sizeof(kSingleRows) / sizeof(*kSingleRows) + 6 * kMatrixSlots == kParameterCount,
               "every parameter is defined exactly once");
 
-const ValueTextList kAudioSourceTexts = List(kAudioSourceList);
-const ValueTextList kAudioDestinationTexts = List(kAudioDestinationList);
-const ValueTextList kModSourceTexts = List(kModSourceList);
-const ValueTextList kModTargetTexts = List(kModTargetList);
-
 const ParameterDefinition& ParameterDefinitionAt(int index) { return Table().rows[index]; }
 
 void DefaultParameterValues(double (&values)[kParameterCount]) {

@@ -31,9 +31,3 @@ const ParameterDefinition& ParameterDefinitionAt(int index);
 
 // Default value of every parameter, in index order.
 void DefaultParameterValues(double (&values)[kParameterCount]);
-
-// The value-text lists shared by the matrix slots.
-extern const ValueTextList kAudioSourceTexts;
-extern const ValueTextList kAudioDestinationTexts;
-extern const ValueTextList kModSourceTexts;
-extern const ValueTextList kModTargetTexts;

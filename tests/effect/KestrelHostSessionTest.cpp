@@ -32,6 +32,13 @@ TEST(KestrelHostSessionTest, HostSeesBrumeAndItsProgramsAndHearsTheDryHalf) {
   EXPECT_EQ(fx->version, 10000);
   // Replacing, double replacing and mono-capable; no editor attached yet.
   EXPECT_EQ(fx->flags & ~effFlagsHasEditor, 0x1018);
+  auto* kestrel = static_cast<Kestrel*>(fx->object);
+  EXPECT_STREQ(kestrel->EffectName(), "Brume");
+  EXPECT_STREQ(kestrel->MakerName(), "Orvendale");
+  EXPECT_TRUE(kestrel->LegalIO(1, 1));
+  EXPECT_TRUE(kestrel->LegalIO(2, 2));
+  EXPECT_FALSE(kestrel->LegalIO(1, 2));
+  EXPECT_TRUE(kestrel->DoesMidi());
 
   Dispatch(fx, effOpen);
   Dispatch(fx, effSetSampleRate, 0, 0, nullptr, 44100.0f);
@@ -60,7 +67,6 @@ TEST(KestrelHostSessionTest, HostSeesBrumeAndItsProgramsAndHearsTheDryHalf) {
   EXPECT_NE(outL[255], 0.125);
 
   // Automation reaches the engine: mix back to 0 % gives the input exactly.
-  auto* kestrel = static_cast<Kestrel*>(fx->object);
   fx->setParameter(fx, 49 /* kDryWetMix */, 0.0f);
   EXPECT_EQ(kestrel->SignalEngine().dryWetMix, 0.0);
   fx->processDoubleReplacing(fx, inputs, outputs, 256);

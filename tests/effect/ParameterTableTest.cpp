@@ -186,27 +186,4 @@ TEST_F(ParameterTableTest, LabelsKeepTheirExactBytes) {
   EXPECT_EQ(std::string(fx.Parameter(kLfoPhase2)->Label()).size(), 1u);
 }
 
-TEST_F(ParameterTableTest, DisplayTextsFollowKindAndStep) {
-  const IEffectBase& fx = host.effect();
-  char text[IParameter::kTextSize];
-  fx.Parameter(kGain)->DisplayText(-80, false, text, true);
-  EXPECT_STREQ(text, "-80.0");
-  fx.Parameter(kDelayLengthQuarters1)->DisplayText(4, false, text, true);
-  EXPECT_STREQ(text, "5 qtr");
-  fx.Parameter(kControlRate)->DisplayText(1.0, true, text, true);
-  EXPECT_STREQ(text, "Control Rate: 64");
-  fx.Parameter(kLfoReset)->DisplayText(1, false, text, true);
-  EXPECT_STREQ(text, "on");
-  fx.Parameter(kPan1)->DisplayText(0.25, false, text, true);
-  EXPECT_STREQ(text, "0.25");
-}
-
-TEST_F(ParameterTableTest, SquareLawParametersMapTheMiddleOfTheirTravelToAQuarter) {
-  const IEffectBase& fx = host.effect();
-  // Exponent 2: normalised 0.5 is a quarter of the range above the minimum.
-  EXPECT_DOUBLE_EQ(fx.Parameter(kMaster1)->NormalisedOf(25.0), 0.5);
-  EXPECT_DOUBLE_EQ(fx.Parameter(kGain)->NormalisedOf(-80 + 90 * 0.25), 0.5);
-  EXPECT_DOUBLE_EQ(fx.Parameter(kDryWetMix)->NormalisedOf(50.0), 0.5);  // linear
-}
-
 }  // namespace
