@@ -11,13 +11,17 @@
 class BitCrusher final : public AudioModule {
  public:
   void Process() override {
-    phase = phase + rate;
-    if (phase < 1.0) return;  // hold: inputs are not read on this tick
-    const double x = InputSum();
-    output = std::floor(levels * x) / levels;
-    phase = phase - 1.0;
+    // Written without a branch: at fractional rates the capture pattern is
+    // irregular and a branch on it would be mispredicted often. Reading the
+    // inputs on a hold tick has no effect; only the captured value is kept.
+    const double advanced = phase + rate;
+    const bool capture = !(advanced < 1.0);
+    const double quantised = std::floor(levels * InputSum()) / levels;
+    output = capture ? quantised : output;
+    phase = capture ? advanced - 1.0 : advanced;
   }
 
+  // Bits change through SetBits, which keeps `levels` in step.
   // Fractional word lengths are allowed; `levels` always equals 2^bits.
   void SetBits(double b) {
     if (b == bits) return;  // levels already match; skips the power

@@ -33,10 +33,22 @@
 // lock: Process on the host's audio thread, everything else on whichever
 // thread the host or editor uses. The engine has no lock of its own.
 //
-// Construction allocates the two delay lines and the LFO tables and may
-// throw std::bad_alloc; Process never allocates, locks or does I/O.
-// The object is large (two LFOs' tables live on the heap, but keep it a
-// heap-allocated member of the effect anyway) and not copyable.
+// Construction allocates the two delay lines (about 4 MB each at 44.1 kHz)
+// and the LFO tables and may throw std::bad_alloc; Process never allocates,
+// locks or does I/O. The object itself is about 23 KB: hold it through a
+// pointer. Not copyable (rows and links point into it).
+//
+// Decisions the engine makes on its own:
+// - Before the parameter handler runs, envelopeInputGain is 1, dryWetMix
+//   0.5 and softClip on (the parameters' defaults), every modulator base is
+//   0 and every row empty.
+// - A non-finite input sample reaches no module: the input taps and the
+//   envelope detector see 0 for it (the dry mix still carries it). If a
+//   routing loop overflows, the wet pair of that frame is replaced by 0 and
+//   the non-finite state is cleared at the end of the block, so the output
+//   is finite again as soon as the input is.
+// - Delay times longer than the line play at the longest time it holds.
+// - Denormals are flushed to zero inside Process (see DenormalGuard.h).
 class Engine {
  public:
   static constexpr int kMatrixRows = 12;
@@ -57,7 +69,8 @@ class Engine {
   // modulators to the control-tick rate. Delay lines at an unchanged rate,
   // crusher holds, modulator smoothing and MIDI bases survive.
   // Returns false and changes nothing for a rate outside
-  // [kMinSampleRate, kMaxSampleRate] or not finite.
+  // [kMinSampleRate, kMaxSampleRate] or not finite; until the first
+  // successful Reset the engine runs at 44100 Hz.
   bool Reset(double sampleRate);
 
   // One host block. `inputs` and `outputs` each point to two channel

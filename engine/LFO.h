@@ -39,6 +39,8 @@ class LFO final : public AudioModule {
     if (!(phase >= 0.0 && phase < kTableLength)) phase = Wrap(phase);  // negative, huge or NaN rate
   }
 
+  // Rate and shape change through the setters, which keep increment and the
+  // table selection in step; phase and phaseOffset are plain fields.
   void SetSampleRate(double fs) override;
   void SetRate(double r);
   // 0 sine ... 1 table 9; k/9 plays table k, cross-fading in between.

@@ -35,6 +35,9 @@ class StateVariableFilter final : public AudioModule {
     output = (1.0 - shapeFraction) * response[shapeLower] + shapeFraction * response[shapeUpper];
   }
 
+  // Settings change through the setters, which keep the derived fields
+  // (coefficient, damping, shape indexes) in step; the fields are public
+  // for reading.
   void SetSampleRate(double rate) override;
   void SetCutoff(double c);
   // 0 low-pass, 1/3 notch, 2/3 band-pass, 1 high-pass, cross-faded between.
