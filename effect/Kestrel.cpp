@@ -7,7 +7,7 @@
 #include "effect/PresetDumpPath.h"
 
 namespace {
-constexpr int kVersion = 0x00010000;    // 1.0.0
+constexpr int kVersion = 0x00010000;       // 1.0.0
 constexpr int32_t kUniqueId = 0x6D706541;  // 'mpeA'
 }  // namespace
 
@@ -65,7 +65,7 @@ void Kestrel::ProcessDouble(double** inputs, double** outputs, int frames) {
   // The tempo is read once per block; a host without one gets 120 BPM.
   double tempo = HostTempo();
   if (tempo == 0.0) tempo = 120.0;
-  if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) return;
+  // The engine checks the buffer pointers and the frame count itself.
   engine_->Process(inputs, outputs, frames, tempo, midiQueue_);
 }
 
