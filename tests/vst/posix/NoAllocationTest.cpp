@@ -13,6 +13,9 @@
 
 #include "tests/vst/PluginFile.h"
 
+// The replacements below pair operator new with malloc on purpose.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 namespace {
 std::atomic<bool> g_armed{false};
 std::atomic<long> g_allocations{0};
