@@ -279,14 +279,10 @@ TEST_F(EngineLoop, DelayTimeInSamplesFollowsQuartersAndHostTempo) {
   };
   for (const Case& c : {Case{120.0, 4, 22050}, Case{0.0, 2, 11025}, Case{60.0, 1, 11025}, Case{10.0, 1, 22050}}) {
     Engine fresh;
-    fresh.Reset(44100.0);
-    ApplyDefaultBases(fresh);
+    PrepareWetOnly(fresh);
     Route(fresh, 0, kIn1, kDelay1Dst, 1.0);
     Route(fresh, 1, kDelay1Src, kOut1, 1.0);
     SettleModulators(fresh);
-    fresh.panModLeft.smoothed = 0.0;
-    fresh.dryWetMix = 1.0;
-    fresh.softClip = false;
     fresh.delayLeft.SetQuarters(c.quarters);
     StereoBuffer in = LeftImpulse(30000), out(30000);
     ProcessInBlocks(fresh, in, out, 512, midi, c.hostTempo);
@@ -349,16 +345,12 @@ TEST_F(EngineLoop, LaterModulesReadTheCurrentOutputEarlierOnesThePrevious) {
 TEST_F(EngineLoop, DelayIntoItselfRepeatsOneSampleLaterThanThroughItsFeedbackNode) {
   auto echoes = [](bool throughFeedbackNode) {
     Engine x;
-    x.Reset(44100.0);
-    ApplyDefaultBases(x);
+    PrepareWetOnly(x);
     Route(x, 0, kIn1, kDelay1Dst, 1.0);
     Route(x, 1, kDelay1Src, throughFeedbackNode ? kDelayFb1 : kDelay1Dst, 1.0);
     Route(x, 2, kDelay1Src, kOut1, 1.0);
     x.delayFeedbackModLeft.base = 0.5;
     SettleModulators(x);
-    x.panModLeft.smoothed = 0.0;
-    x.dryWetMix = 1.0;
-    x.softClip = false;
     x.delayLeft.SetQuarters(2);  // 11025
     StereoBuffer in(34000), out(34000);
     in.left[0] = 1.0;
@@ -375,32 +367,26 @@ TEST_F(EngineLoop, DelayIntoItselfRepeatsOneSampleLaterThanThroughItsFeedbackNod
 }
 
 TEST_F(EngineLoop, ResetAtTheSameRateKeepsEchoesANewRateSilencesThem) {
-  Route(e, 0, kIn1, kDelay1Dst, 1.0);
-  Route(e, 1, kDelay1Src, kOut1, 1.0);
-  SettleModulators(e);
-  e.panModLeft.smoothed = 0.0;
-  e.dryWetMix = 1.0;
-  e.delayLeft.SetQuarters(2);
-  StereoBuffer impulse = LeftImpulse(5000), silence(8000), out(8000);
-  ProcessInBlocks(e, impulse, out, 500);
-  ASSERT_TRUE(e.Reset(44100.0));
-  ProcessInBlocks(e, silence, out, 500);
-  EXPECT_EQ(out.left[11025 - 5000], 1.0);
-
-  Engine other;
-  other.Reset(44100.0);
-  ApplyDefaultBases(other);
-  Route(other, 0, kIn1, kDelay1Dst, 1.0);
-  Route(other, 1, kDelay1Src, kOut1, 1.0);
-  SettleModulators(other);
-  other.panModLeft.smoothed = 0.0;
-  other.dryWetMix = 1.0;
-  other.delayLeft.SetQuarters(2);
-  ProcessInBlocks(other, impulse, out, 500);
-  ASSERT_TRUE(other.Reset(48000.0));
-  StereoBuffer longSilence(20000), out2(20000);
-  ProcessInBlocks(other, longSilence, out2, 500);
-  for (double v : out2.left) ASSERT_EQ(v, 0.0);
+  for (double newRate : {44100.0, 48000.0}) {
+    Engine x;
+    PrepareWetOnly(x);
+    Route(x, 0, kIn1, kDelay1Dst, 1.0);
+    Route(x, 1, kDelay1Src, kOut1, 1.0);
+    SettleModulators(x);
+    x.delayLeft.SetQuarters(2);  // 11025 samples at 44.1 kHz, 12000 at 48
+    StereoBuffer impulse = LeftImpulse(5000), silence(20000), out(20000);
+    ProcessInBlocks(x, impulse, out, 500);
+    ASSERT_TRUE(x.Reset(newRate));
+    ProcessInBlocks(x, silence, out, 500);
+    int echoes = 0;
+    for (double v : out.left) echoes += v != 0.0;
+    if (newRate == 44100.0) {
+      EXPECT_EQ(out.left[11025 - 5000], 1.0);
+      EXPECT_EQ(echoes, 1);
+    } else {
+      EXPECT_EQ(echoes, 0);
+    }
+  }
 }
 
 TEST_F(EngineLoop, ResetClearsFiltersEnvelopeLfoPhaseAndCounterOnly) {
@@ -450,29 +436,25 @@ TEST_F(EngineLoop, LfoResetRestartsBothPhases) {
 }
 
 TEST_F(EngineLoop, InPlaceProcessingReadsEachFrameBeforeWritingIt) {
-  Route(e, 0, kIn2, kOut1, 1.0);  // right input to the left output
-  Route(e, 1, kIn1, kOut2, 1.0);  // left input to the right output
-  e.panModRight.base = 1.0;
-  SettleModulators(e);
-  e.dryWetMix = 1.0;
+  auto crossed = [](Engine& x) {
+    PrepareWetOnly(x);
+    Route(x, 0, kIn2, kOut1, 1.0);  // right input to the left output
+    Route(x, 1, kIn1, kOut2, 1.0);  // left input to the right output
+    x.panModRight.base = 1.0;
+    SettleModulators(x);
+  };
+  Engine separateEngine, inPlaceEngine;
+  crossed(separateEngine);
+  crossed(inPlaceEngine);
   StereoBuffer separate(64), inPlace(64), out(64);
   for (int i = 0; i < 64; ++i) {
     separate.left[i] = inPlace.left[i] = 0.01 * i;
     separate.right[i] = inPlace.right[i] = -0.02 * i;
   }
-  Engine twin;
-  twin.Reset(44100.0);
-  ApplyDefaultBases(twin);
-  Route(twin, 0, kIn2, kOut1, 1.0);
-  Route(twin, 1, kIn1, kOut2, 1.0);
-  twin.panModRight.base = 1.0;
-  SettleModulators(twin);
-  twin.dryWetMix = 1.0;
-  twin.softClip = false;
-  ProcessInBlocks(e, separate, out, 64);
+  ProcessInBlocks(separateEngine, separate, out, 64);
   IMidiEventQueue midi(16);
   double* buffers[2] = {inPlace.left.data(), inPlace.right.data()};
-  twin.Process(buffers, buffers, 64, 120.0, midi);
+  inPlaceEngine.Process(buffers, buffers, 64, 120.0, midi);
   EXPECT_EQ(inPlace.left, out.left);
   EXPECT_EQ(inPlace.right, out.right);
   EXPECT_EQ(out.left[40], -0.8);  // the swap really happened

@@ -67,6 +67,15 @@ inline void SettleModulators(Engine& e) {
   }
 }
 
+// A reset engine with the default bases, dry/wet 1 and no soft clip: the
+// output is the wet signal exactly.
+inline void PrepareWetOnly(Engine& e) {
+  e.Reset(44100.0);
+  ApplyDefaultBases(e);
+  e.dryWetMix = 1.0;
+  e.softClip = false;
+}
+
 // Links audio-matrix row `row` from source choice to destination choice.
 inline void Route(Engine& e, int row, int source, int destination, double amount) {
   e.audioMatrix[row].SetSource(e.AudioSource(source));

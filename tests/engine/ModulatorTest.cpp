@@ -73,19 +73,4 @@ TEST(Modulator, LinkedModulationIsScaledByTheRangeAndAdds) {
   EXPECT_EQ(m.output, 0.5);
 }
 
-TEST(Modulator, OneTickFollowsTheSmoothingFormulaExactly) {
-  AudioIO source;
-  source.output = 0.3;
-  Modulator m(1.0, 64.0);
-  m.base = 16.0;
-  m.smoothed = 10.0;
-  m.SetInput(0, &source);
-  m.SetInputAmount(0, 0.5);
-  m.Process();
-  // ((63 * 0.15 + 16) * new + 10 * keep), grouping as written.
-  const double expected = ((63.0 * (0.3 * 0.5 + 0.0) + 16.0) * 0.009999990463256836) + 10.0 * 0.9900000095367432;
-  EXPECT_EQ(m.smoothed, expected);
-  EXPECT_EQ(m.output, expected);
-}
-
 }  // namespace
