@@ -102,11 +102,13 @@ class IVstBinding : public IEffectBase {
 
   // Audio callback body shared by the three callbacks (VstAudioCallbacks.cpp).
   enum class BlockMode { kAdding, kReplacing, kDouble };
-  void ProcessBlock(BlockMode mode, void** inputs, void** outputs, VstInt32 frames);
-  bool HostBuffersUsable(void** inputs, void** outputs) const;
+  template <typename Sample>
+  void ProcessBlock(BlockMode mode, Sample** inputs, Sample** outputs, VstInt32 frames);
+  template <typename Sample>
+  bool HostBuffersUsable(Sample** inputs, Sample** outputs) const;
   int ConnectedOutputCount() const;
 
-  // Members in the order the record describes them.
+  // Binding state; the effect record itself comes last.
   ERect editorRect_{};
   audioMasterCallback host_;
   VstSpeakerArrangement inputArrangement_{};

@@ -4,6 +4,7 @@
 // lock but the plug-in lock, denormals flushed for the whole call.
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "engine/DenormalGuard.h"
 #include "framework/ITrace.h"
@@ -11,20 +12,17 @@
 
 void IVstBinding::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
   if (IVstBinding* plugin = FromEffect(effect))
-    plugin->ProcessBlock(BlockMode::kAdding, reinterpret_cast<void**>(inputs), reinterpret_cast<void**>(outputs),
-                         frames);
+    plugin->ProcessBlock(BlockMode::kAdding, inputs, outputs, frames);
 }
 
 void IVstBinding::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
   if (IVstBinding* plugin = FromEffect(effect))
-    plugin->ProcessBlock(BlockMode::kReplacing, reinterpret_cast<void**>(inputs),
-                         reinterpret_cast<void**>(outputs), frames);
+    plugin->ProcessBlock(BlockMode::kReplacing, inputs, outputs, frames);
 }
 
 void IVstBinding::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, VstInt32 frames) {
   if (IVstBinding* plugin = FromEffect(effect))
-    plugin->ProcessBlock(BlockMode::kDouble, reinterpret_cast<void**>(inputs), reinterpret_cast<void**>(outputs),
-                         frames);
+    plugin->ProcessBlock(BlockMode::kDouble, inputs, outputs, frames);
 }
 
 namespace {
@@ -49,7 +47,8 @@ int IVstBinding::ConnectedOutputCount() const {
 
 // The host's buffers are matched in order to the connected channels, so
 // that many leading entries must be present.
-bool IVstBinding::HostBuffersUsable(void** inputs, void** outputs) const {
+template <typename Sample>
+bool IVstBinding::HostBuffersUsable(Sample** inputs, Sample** outputs) const {
   int connectedInputs = 0;
   for (int c = 0; c < InputChannelCount(); ++c) connectedInputs += InputConnected(c) ? 1 : 0;
   const int connectedOutputs = ConnectedOutputCount();
@@ -61,7 +60,8 @@ bool IVstBinding::HostBuffersUsable(void** inputs, void** outputs) const {
   return true;
 }
 
-void IVstBinding::ProcessBlock(BlockMode mode, void** inputs, void** outputs, VstInt32 frames) {
+template <typename Sample>
+void IVstBinding::ProcessBlock(BlockMode mode, Sample** inputs, Sample** outputs, VstInt32 frames) {
   DenormalGuard denormals;
   try {
     if (frames < 0) return;
@@ -80,33 +80,23 @@ void IVstBinding::ProcessBlock(BlockMode mode, void** inputs, void** outputs, Vs
     }
     // Blocks longer than the announced size are run in pieces by the base,
     // so the scratch buffers sized by effSetBlockSize always suffice.
-    switch (mode) {
-      case BlockMode::kAdding:
-        BindInputsSingle(0, in, reinterpret_cast<float**>(inputs), frames);
-        BindOutputsSingle(0, out, reinterpret_cast<float**>(outputs));
+    if constexpr (std::is_same_v<Sample, float>) {
+      BindInputsSingle(0, in, inputs, frames);
+      BindOutputsSingle(0, out, outputs);
+      if (mode == BlockMode::kAdding)
         RunBlockAdding(frames);
-        break;
-      case BlockMode::kReplacing:
-        BindInputsSingle(0, in, reinterpret_cast<float**>(inputs), frames);
-        BindOutputsSingle(0, out, reinterpret_cast<float**>(outputs));
+      else
         RunBlockReplacing(frames);
-        break;
-      case BlockMode::kDouble:
-        BindInputsDouble(0, in, reinterpret_cast<double**>(inputs));
-        BindOutputsDouble(0, out, reinterpret_cast<double**>(outputs));
-        RunBlockDouble(frames);
-        break;
+    } else {
+      BindInputsDouble(0, in, inputs);
+      BindOutputsDouble(0, out, outputs);
+      RunBlockDouble(frames);
     }
     // A NaN or infinity handed to a host spreads through its whole mix (and
     // an extreme routing loop can make the engine run away). Such samples
     // leave as silence and the engine starts afresh.
     bool runaway = false;
-    for (int c = 0; c < ConnectedOutputCount(); ++c) {
-      if (mode == BlockMode::kDouble)
-        runaway = SilenceNonFinite(static_cast<double*>(outputs[c]), frames) || runaway;
-      else
-        runaway = SilenceNonFinite(static_cast<float*>(outputs[c]), frames) || runaway;
-    }
+    for (int c = 0; c < ConnectedOutputCount(); ++c) runaway = SilenceNonFinite(outputs[c], frames) || runaway;
     if (runaway) ClearProcessingState();
   } catch (...) {
     // Nothing in the block allocates or throws; this only keeps a fault
