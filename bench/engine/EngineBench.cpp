@@ -1,5 +1,7 @@
 // Cost of the signal engine alone, in nanoseconds per stereo frame
 // (counter "ns_per_frame"), for blocks of 512 frames at 44.1 kHz:
+//   FiltersOnly     the two filters alone: the dependency chain every routed
+//                   case sits on, a reference for the machine's speed
 //   Unrouted        nothing in either matrix
 //   FullChain/<cr>  in -> crusher -> filter -> delay (with feedback) -> master
 //                   on both channels, LFO 1/2 on the cutoffs and the
