@@ -79,7 +79,7 @@ TEST(AudioFile, MonoFilesFeedBothChannels) {
   StereoAudio source = Ramp(300, 22050);
   std::string error;
   ASSERT_TRUE(WriteAudioFile(TempPath("stereo.wav"), source, error));
-  ASSERT_EQ(std::system(("sox -q '" + TempPath("stereo.wav") + "' -c 1 '" + TempPath("mono.wav") + "' remix 1").c_str()),
+  ASSERT_EQ(std::system(("sox -q -V1 '" + TempPath("stereo.wav") + "' -c 1 '" + TempPath("mono.wav") + "' remix 1").c_str()),
             0);
   StereoAudio read;
   ASSERT_TRUE(ReadAudioFile(TempPath("mono.wav"), read, error)) << error;
@@ -98,7 +98,7 @@ TEST(AudioFile, UnreadableFilesGiveAReason) {
   std::ofstream(TempPath("text.wav")) << "this is not audio";
   EXPECT_FALSE(ReadAudioFile(TempPath("text.wav"), read, error));
   EXPECT_NE(error.find("text.wav"), std::string::npos);
-  ASSERT_EQ(std::system(("sox -q -n -r 8000 -c 3 '" + TempPath("three.wav") + "' trim 0 0.01").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -q -V1 -n -r 8000 -c 3 '" + TempPath("three.wav") + "' trim 0 0.01").c_str()), 0);
   EXPECT_FALSE(ReadAudioFile(TempPath("three.wav"), read, error));
   EXPECT_NE(error.find("3 channels"), std::string::npos);
 }

@@ -122,7 +122,7 @@ TEST(BrumeRender, SinglePrecisionPluginsAndMonoInput) {
   for (size_t i = 0; i < 1000; ++i) mono.left[i] = mono.right[i] = (i % 100) / 200.0;
   std::string error;
   ASSERT_TRUE(WriteAudioFile(TempPath("mono-source.wav"), mono, error));
-  ASSERT_EQ(std::system(("sox -q '" + TempPath("mono-source.wav") + "' -c 1 '" + TempPath("mono.wav") + "' remix 1")
+  ASSERT_EQ(std::system(("sox -q -V1 '" + TempPath("mono-source.wav") + "' -c 1 '" + TempPath("mono.wav") + "' remix 1")
                             .c_str()),
             0);
   const RunResult run = Render({"--plugin", KESTREL_PASSTHROUGH_PLUGIN, "--preset", "half", "--in", TempPath("mono.wav"),
