@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, tests and tools need.
-# Idempotent: packages already present are left as they are.
+# Idempotent: packages already present are left as they are. Recommended
+# packages come along: Wine needs several of its recommendations to run.
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  # Locale sources: the tests build a decimal-comma locale, as hosts set one.
+  locales
 )
 # Extra groups, chosen by the caller: "windows", "tools".
 for group in "$@"; do
@@ -28,5 +31,5 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
