@@ -43,10 +43,23 @@ struct Exception {
 // values of the original band-limited tables.
 constexpr Exception kExceptions[] = {{2, 2047, -0.805046f}, {4, 1024, -0.986507f}, {4, 2047, -0.976156f}};
 
+// The first three entries of every stored waveform, kept exactly: they are
+// how a table is recognised, and several sit a few single-precision steps
+// off the formula (the ramp and square start just below 1, tables 1 and 9
+// carry the original normalisation).
+constexpr int kPinnedEntries = 3;
+constexpr float kFirstEntries[kCount][kPinnedEntries] = {
+    {0.0f, 0.00306795072f, 0.00613587257f},  {0.0f, 0.029160317f, 0.0582957938f},
+    {-1.0f, -0.998046875f, -0.99609375f},    {0.999999881f, 0.999023438f, 0.998046994f},
+    {0.999999762f, 0.999999762f, 0.999999762f}, {0.0f, 0.00153868156f, 0.00308676087f},
+    {0.0f, 0.00309617282f, 0.00624869624f},  {0.0f, 0.00613587257f, 0.0122715002f},
+    {0.0f, 0.0122715142f, 0.0245407913f},    {0.0f, 0.00563501567f, 0.0112673528f}};
+
 }  // namespace
 
 float Entry(int index, int n) {
   if (index < 0 || index >= kCount || n < 0 || n >= kLength) return 0.0f;
+  if (n < kPinnedEntries) return kFirstEntries[index][n];
   for (const Exception& e : kExceptions)
     if (e.index == index && e.n == n) return e.value;
   float value = Raw(index, n);
