@@ -67,17 +67,17 @@ void IVstBinding::ProcessBlock(BlockMode mode, Sample** inputs, Sample** outputs
     if (frames < 0) return;
     LockGuard guard(*this);
     if (doesMidi_) CallHost(audioMasterWantMidi, 0, 0, nullptr, 0.0f);
-    // A block with missing buffers cannot be processed; nothing is read or
-    // written through the pointers that are there.
-    if (!HostBuffersUsable(inputs, outputs)) return;
     const int in = InputChannelCount(), out = OutputChannelCount();
     if (frames == 0) {
       // An empty block still reaches the effect (it asks the host for the
-      // tempo each block); no buffer is touched.
+      // tempo each block); no buffer is touched, so the host may pass none.
       ProcessDouble(in ? const_cast<double**>(InputPointers()) : nullptr,
                     out ? const_cast<double**>(OutputPointers()) : nullptr, 0);
       return;
     }
+    // A block with missing buffers cannot be processed; nothing is read or
+    // written through the pointers that are there.
+    if (!HostBuffersUsable(inputs, outputs)) return;
     // Blocks longer than the announced size are run in pieces by the base,
     // so the scratch buffers sized by effSetBlockSize always suffice.
     if constexpr (std::is_same_v<Sample, float>) {

@@ -55,6 +55,13 @@ TEST_F(BindingTest, ZeroFramesStillRunsTheEffectWithZeroFrames) {
   effect->processDoubleReplacing(effect, buffers.Inputs(), buffers.Outputs(), 0);
   EXPECT_EQ(plugin->processedFrames, (std::vector<int>{0}));
   EXPECT_EQ(buffers.out[0][0], 0.25);
+  // An empty block needs no buffers; hosts that pass none still get one
+  // effect run (and one tempo request) per callback.
+  effect->processDoubleReplacing(effect, nullptr, nullptr, 0);
+  effect->processReplacing(effect, nullptr, nullptr, 0);
+  effect->process(effect, nullptr, nullptr, 0);
+  EXPECT_EQ(plugin->processedFrames, (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_EQ(host.Count(audioMasterGetTime), 4);
 }
 
 TEST_F(BindingTest, EachBlockAsksForMidiAndForTheTempoOnce) {
