@@ -87,7 +87,7 @@ class IVstBinding : public IEffectBase {
   const VstTimeInfo* HostTimeInfo(VstIntPtr wantedFlags);
   bool SendEventToHost(VstEvent* event);
 
-  // Dispatcher pieces (VstDispatcher.cpp, VstDispatcherState.cpp).
+  // Dispatcher pieces (VstDispatcher.cpp, VstProgramsAndChunks.cpp).
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   VstIntPtr SetProgram(VstIntPtr index);
   VstIntPtr GetChunk(bool bank, void* ptr);
