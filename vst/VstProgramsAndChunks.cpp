@@ -1,5 +1,8 @@
 // Program changes, state chunks and text entry of parameter values.
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include "framework/NumberFormat.h"
 #include "vst/IVstBinding.h"
@@ -42,8 +45,21 @@ VstIntPtr IVstBinding::GetChunk(bool bank, void* ptr) {
 VstIntPtr IVstBinding::SetChunk(bool bank, VstIntPtr size, const void* data) {
   if (!data || size < 0 || size > kMaxChunkBytes) return 0;
   IStateChunk& chunk = bank ? bankChunk_ : programChunk_;
+  // Hosts may hand back the very buffer effGetChunk gave them. Copying it
+  // onto itself overlaps, and growing it would free it before it is read,
+  // so such data is taken from a copy (never more than the buffer holds).
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  std::vector<uint8_t> ownBytes;
+  const uint8_t* begin = chunk.Data();
+  const std::less<const uint8_t*> before;
+  if (begin && !before(bytes, begin) && before(bytes, begin + chunk.Size())) {
+    const VstIntPtr available = begin + chunk.Size() - bytes;
+    ownBytes.assign(bytes, bytes + std::min(size, available));
+    bytes = ownBytes.data();
+    size = static_cast<VstIntPtr>(ownBytes.size());
+  }
   if (!chunk.Resize(static_cast<int>(size))) return 0;
-  if (size > 0) std::memcpy(chunk.Data(), data, static_cast<size_t>(size));
+  if (size > 0) std::memcpy(chunk.Data(), bytes, static_cast<size_t>(size));
 
   int position = 0;
   int32_t version = 0;

@@ -231,6 +231,27 @@ TEST_F(ProgramsTest, BankChunkRoundTripRestoresNamesAndValues) {
   EXPECT_EQ(Value(kTestGain), -6.0) << "the current slot (0) is applied again";
 }
 
+TEST_F(ProgramsTest, HostMayHandBackTheChunkBufferItWasGiven) {
+  Dispatch(effSetProgram, 0, 1);
+  void* program = nullptr;
+  const VstIntPtr programSize = Dispatch(effGetChunk, 1, 0, &program);
+  void* bank = nullptr;
+  const VstIntPtr bankSize = Dispatch(effGetChunk, 0, 0, &bank);
+  SetGainFromHost(-70.0);
+  // The plug-in's own buffers come back as the data to load, once with
+  // their exact size and once claiming more than they hold.
+  EXPECT_EQ(Dispatch(effSetChunk, 1, programSize, program), 1);
+  EXPECT_EQ(Value(kTestGain), -3.0);
+  SetGainFromHost(-70.0);
+  EXPECT_EQ(Dispatch(effSetChunk, 0, bankSize, bank), 1);
+  EXPECT_STREQ(plugin->PresetName(1), "Hard");
+  EXPECT_EQ(Value(kTestGain), -3.0) << "the current slot (1) is applied again";
+  Dispatch(effGetChunk, 1, 0, &program);
+  SetGainFromHost(-70.0);
+  EXPECT_EQ(Dispatch(effSetChunk, 1, programSize + 4096, program), 1);
+  EXPECT_EQ(Value(kTestGain), -3.0);
+}
+
 TEST_F(ProgramsTest, ChunkPointersStayValidUntilTheNextRequestOfTheSameKind) {
   void* program = nullptr;
   void* bank = nullptr;
