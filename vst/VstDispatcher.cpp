@@ -33,6 +33,18 @@ bool SameText(const char* hostText, const char* known) {
   return std::strncmp(hostText, known, std::strlen(known) + 1) == 0;
 }
 
+// The texts a host asks for land in buffers it sized by the VST 2.4
+// conventions, not by this plug-in's own text sizes (which it keeps whole
+// everywhere else). Each copy is cut to the characters the widely used
+// wrappers allow for, then the NUL. Parameter names get more than the SDK's
+// 8 characters: hosts reserve room for longer ones.
+enum class HostText { kProgramName, kParameterName, kParameterLabel, kParameterDisplay, kEffectName, kVendor, kProduct };
+constexpr int kHostTextLength[] = {24, 16, 8, 24, 32, 64, 64};
+
+void CopyToHost(char* out, const char* text, HostText kind) {
+  CopyText(out, text, kHostTextLength[static_cast<int>(kind)] + 1);
+}
+
 }  // namespace
 
 VstIntPtr IVstBinding::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -82,26 +94,25 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       }
       return 0;
     case effGetProgramName:
-      if (text) CopyText(text, PresetName(CurrentPreset()), IPreset::kNameSize);
+      if (text) CopyToHost(text, PresetName(CurrentPreset()), HostText::kProgramName);
       return 0;
     case effGetParamLabel:
-      if (parameter && text) CopyText(text, parameter->Label(), IParameter::kTextSize);
+      if (parameter && text) CopyToHost(text, parameter->Label(), HostText::kParameterLabel);
       return 0;
     case effGetParamDisplay:
       if (parameter && text) {
         char display[IParameter::kTextSize];
         parameter->DisplayText(parameter->Value(), false, display, true);
-        CopyText(text, display, IParameter::kTextSize);
+        CopyToHost(text, display, HostText::kParameterDisplay);
       }
       return 0;
     case effGetParamName:
-      if (parameter && text) CopyText(text, parameter->Name(), IParameter::kTextSize);
+      if (parameter && text) CopyToHost(text, parameter->Name(), HostText::kParameterName);
       return 0;
     case effSetSampleRate:
-      // A rate the engine cannot run at (zero, negative, NaN, infinite) is
-      // refused; the previous rate stays in force.
-      if (opt > 0.0f && opt <= kMaxSampleRate) StoreSampleRate(opt);
-      ClearProcessingState();
+      // A refused rate leaves the stored rate and the running engine as
+      // they are: no reset at a rate the engine would not take.
+      if (StoreSampleRate(opt)) ClearProcessingState();
       return 0;
     case effSetBlockSize:
       SetBlockFrames(static_cast<int>(value < 1 ? BlockFrames() : value > kMaxBlockFrames ? kMaxBlockFrames : value));
@@ -133,7 +144,7 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       return StringToParameter(index, text);
     case effGetProgramNameIndexed:
       if (!text) return 0;
-      CopyText(text, PresetName(index), IPreset::kNameSize);
+      CopyToHost(text, PresetName(index), HostText::kProgramName);
       return text[0] != '\0' ? 1 : 0;
     case effGetInputProperties:
       return PinProperties(true, index, static_cast<VstPinProperties*>(ptr));
@@ -146,15 +157,15 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
                                    static_cast<const VstSpeakerArrangement*>(ptr));
     case effGetEffectName:
       if (!text) return 0;
-      CopyText(text, EffectName(), kNameSize);
+      CopyToHost(text, EffectName(), HostText::kEffectName);
       return 1;
     case effGetVendorString:
       if (!text) return 0;
-      CopyText(text, MakerName(), kNameSize);
+      CopyToHost(text, MakerName(), HostText::kVendor);
       return 1;
     case effGetProductString:
       if (!text) return 0;
-      CopyText(text, ProductName(), kNameSize);
+      CopyToHost(text, ProductName(), HostText::kProduct);
       return 1;
     case effVendorSpecific: {
       if (index != kVendorSpecificDisplayText || !text) return 0;
@@ -162,7 +173,7 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       if (shown) {
         char display[IParameter::kTextSize];
         shown->DisplayText(opt, true, display, true);
-        CopyText(text, display, IParameter::kTextSize);
+        CopyToHost(text, display, HostText::kParameterDisplay);
       }
       return kVendorSpecificAnswer;
     }

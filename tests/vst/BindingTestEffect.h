@@ -22,6 +22,9 @@ struct TestEffectOptions {
   bool chunks = false;
   bool instrument = false;
   int latency = 0;
+  const char* effectName = "Brume";
+  const char* productName = "";
+  const char* makerName = "Orvendale";
 };
 
 enum TestParameter { kTestGain, kTestMode, kTestActive, kTestMix };
@@ -31,7 +34,7 @@ class BindingTestEffect : public IVstBinding {
   static constexpr int32_t kUniqueId = 0x6D706541;
 
   explicit BindingTestEffect(audioMasterCallback host, TestEffectOptions o = {})
-      : IVstBinding(host, o.parameters, o.channels, o.presets, "Brume", "", "Orvendale", 0x00010203, kUniqueId,
+      : IVstBinding(host, o.parameters, o.channels, o.presets, o.effectName, o.productName, o.makerName, 0x00010203, kUniqueId,
                     kUniqueId, o.latency, o.doesMidi, o.chunks, o.instrument) {
     for (int i = 0; i < ParameterCount(); ++i) {
       IParameter* p = Parameter(i);

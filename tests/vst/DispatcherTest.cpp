@@ -8,6 +8,7 @@
 
 #include "framework/ITrace.h"
 #include "tests/vst/BindingFixture.h"
+#include "tests/vst/HostTextBuffer.h"
 
 namespace {
 std::vector<std::string> g_traced;
@@ -16,12 +17,12 @@ void RecordTrace(const char* function, int, const char* format, va_list) {
 }
 }  // namespace
 
-TEST_F(BindingTest, ParameterNamesLabelsAndDisplayTextsAreCopiedWhole) {
+TEST_F(BindingTest, ParameterNamesLabelsAndDisplayTextsAreCopied) {
   Make();
   char text[64];
   std::memset(text, 'x', sizeof text);
-  EXPECT_EQ(Dispatch(effGetParamName, kTestMode, 0, text), 0);
-  EXPECT_STREQ(text, "Filter Mode Selection") << "not shortened to eight characters";
+  EXPECT_EQ(Dispatch(effGetParamName, kTestActive, 0, text), 0);
+  EXPECT_STREQ(text, "Active");
   Dispatch(effGetParamLabel, kTestGain, 0, text);
   EXPECT_STREQ(text, "dB");
   Dispatch(effGetParamDisplay, kTestGain, 0, text);
@@ -33,6 +34,45 @@ TEST_F(BindingTest, ParameterNamesLabelsAndDisplayTextsAreCopiedWhole) {
   plugin->Parameter(kTestGain)->SetClamped(-80.0);
   Dispatch(effGetParamDisplay, kTestGain, 0, text);
   EXPECT_STREQ(text, "-80.0");
+}
+
+// Hosts size text buffers by the VST 2.4 conventions; the plug-in's own texts
+// are longer. Every copy must end inside the host's buffer, NUL included.
+TEST_F(BindingTest, TextsFitTheBuffersHostsSizeForThem) {
+  const std::string longName(127, 'n');
+  TestEffectOptions options;
+  options.effectName = options.productName = options.makerName = longName.c_str();
+  Make(options);
+  const std::string text31(31, 't');
+  for (int i = 0; i < plugin->ParameterCount(); ++i) {
+    plugin->Parameter(i)->DefineDouble(text31.c_str(), 3.0, 0.0, 3.0, 1.0, text31.c_str());
+    plugin->Parameter(i)->AddValueText(3, text31.c_str());
+  }
+  std::string programName(255, 'p');
+  Dispatch(effSetProgramName, 0, 0, programName.data());
+
+  const struct {
+    VstInt32 opcode;
+    int length;
+  } kTexts[] = {{effGetParamName, 16},    {effGetParamLabel, 8},    {effGetParamDisplay, 24},
+                {effGetProgramName, 24},  {effGetProgramNameIndexed, 24}, {effGetEffectName, 32},
+                {effGetVendorString, 64}, {effGetProductString, 64}};
+  for (const auto& t : kTexts) {
+    for (int index = 0; index < plugin->ParameterCount(); ++index) {
+      HostTextBuffer buffer(t.length);
+      Dispatch(t.opcode, index, 0, buffer.Data());
+      EXPECT_TRUE(buffer.GuardIntact()) << t.opcode << " index " << index;
+      if (t.opcode != effGetProgramNameIndexed || index == 0) {
+        EXPECT_EQ(buffer.Text().size(), static_cast<size_t>(t.length)) << t.opcode << " index " << index;
+      }
+    }
+  }
+  HostTextBuffer display(24);
+  EXPECT_EQ(Dispatch(effVendorSpecific, 7, kTestMode, display.Data(), 1.0f), 0xBEEF);
+  EXPECT_TRUE(display.GuardIntact());
+  EXPECT_EQ(display.Text(), std::string(24, 't'));
+  EXPECT_EQ(plugin->PresetName(0), programName) << "the plug-in keeps the whole name";
+  EXPECT_EQ(plugin->Parameter(kTestMode)->Name(), text31);
 }
 
 TEST_F(BindingTest, ParameterTextOpcodesIgnoreInvalidIndexesAndMissingBuffers) {

@@ -4,12 +4,14 @@
 // instances created from two threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/vst/HostTextBuffer.h"
 #include "tests/vst/PluginFile.h"
 #include "tests/vst/RecordingHost.h"
 
@@ -140,6 +142,35 @@ TEST_F(PluginHostTest, ParameterNamesLabelsAndTexts) {
   EXPECT_EQ(Text(effGetParamDisplay, kAudioIn1), "...");
   EXPECT_EQ(Text(effGetParamDisplay, kMatrixTab), "on");
   EXPECT_EQ(Text(effGetParamName, 106), "");
+}
+
+// Every text of every parameter, and a renamed program, into buffers of
+// exactly the size hosts give: whole where it fits, never past the end.
+TEST_F(PluginHostTest, TextsFitTheBuffersHostsSizeForThem) {
+  Start();
+  const struct {
+    VstInt32 opcode;
+    int length;
+  } kTexts[] = {{effGetParamName, 16}, {effGetParamLabel, 8}, {effGetParamDisplay, 24}};
+  for (const auto& t : kTexts) {
+    for (int index = 0; index < kParams; ++index) {
+      HostTextBuffer buffer(t.length);
+      Dispatch(effect, t.opcode, index, 0, buffer.Data());
+      EXPECT_TRUE(buffer.GuardIntact()) << t.opcode << " index " << index;
+      EXPECT_EQ(buffer.Text(), Text(t.opcode, index));
+    }
+  }
+  std::string longName(300, 'p');
+  Dispatch(effect, effSetProgramName, 0, 0, longName.data());
+  HostTextBuffer current(24), indexed(24);
+  Dispatch(effect, effGetProgramName, 0, 0, current.Data());
+  EXPECT_EQ(Dispatch(effect, effGetProgramNameIndexed, 0, 0, indexed.Data()), 1);
+  EXPECT_TRUE(current.GuardIntact() && indexed.GuardIntact());
+  EXPECT_EQ(current.Text(), std::string(24, 'p'));
+  EXPECT_EQ(indexed.Text(), std::string(24, 'p'));
+  const std::vector<uint8_t> bank = Chunk(true);
+  const std::string kept(255, 'p');
+  EXPECT_NE(std::search(bank.begin(), bank.end(), kept.begin(), kept.end()), bank.end()) << "saved whole";
 }
 
 TEST_F(PluginHostTest, TextEntrySetsValuesByTextOrNumber) {
