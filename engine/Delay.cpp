@@ -4,9 +4,11 @@
 #include <cmath>
 #include <new>
 
+#include "framework/SampleRateRange.h"
+
 namespace {
 // Highest rate a line is allocated for: 12.1 s at 768 kHz is about 74 MB.
-constexpr double kMaxLineRate = 768000.0;
+constexpr double kMaxLineRate = kMaxSampleRate;
 // The cubic read needs one sample before and two after the read position.
 constexpr int kMinimumLength = 4;
 }  // namespace

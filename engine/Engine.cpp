@@ -5,6 +5,7 @@
 #include "engine/DenormalGuard.h"
 #include "engine/Inline.h"
 #include "engine/SoftClip.h"
+#include "framework/SampleRateRange.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ Engine::Engine()
 }
 
 bool Engine::Reset(double sampleRate) {
-  if (!(sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate)) return false;
+  if (!IsSupportedSampleRate(sampleRate)) return false;
   sampleRate_ = sampleRate;
   controlCounter_ = 0;
   for (AudioModule* module : modulesInResetOrder_) module->SetSampleRate(sampleRate);

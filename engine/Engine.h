@@ -53,9 +53,6 @@ class Engine {
  public:
   static constexpr int kMatrixRows = 12;
   static constexpr int kModulatorCount = 28;
-  // Sample rates accepted by Reset.
-  static constexpr double kMinSampleRate = 1000.0;
-  static constexpr double kMaxSampleRate = 768000.0;
 
   Engine();
   Engine(const Engine&) = delete;
@@ -68,8 +65,8 @@ class Engine {
   // when the rate changes), filter states, envelope and LFO phases to 0,
   // modulators to the control-tick rate. Delay lines at an unchanged rate,
   // crusher holds, modulator smoothing and MIDI bases survive.
-  // Returns false and changes nothing for a rate outside
-  // [kMinSampleRate, kMaxSampleRate] or not finite; until the first
+  // Returns false and changes nothing for a rate outside the supported
+  // range (framework/SampleRateRange.h) or not finite; until the first
   // successful Reset the engine runs at 44100 Hz.
   bool Reset(double sampleRate);
 

@@ -5,6 +5,7 @@
 #include "framework/IHostId.h"
 #include "framework/ITrace.h"
 #include "framework/NumberFormat.h"
+#include "framework/SampleRateRange.h"
 
 IEffectBase::IEffectBase(int parameterCount, const char* channelConfiguration, int presetCount,
                          const char* effectName, const char* productName, const char* makerName,
@@ -72,7 +73,11 @@ int IEffectBase::VersionNumber(bool decimal) const {
   return static_cast<int>((v >> 16) * 10000 + ((v >> 8) & 0xFFu) * 100 + (v & 0xFFu));
 }
 
-void IEffectBase::StoreSampleRate(double rate) { sampleRate_ = rate; }
+bool IEffectBase::StoreSampleRate(double rate) {
+  if (!IsSupportedSampleRate(rate)) return false;
+  sampleRate_ = rate;
+  return true;
+}
 
 IParameter* IEffectBase::Parameter(int index) {
   if (index < 0 || index >= ParameterCount()) return nullptr;

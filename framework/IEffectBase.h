@@ -107,7 +107,9 @@ class IEffectBase {
   bool IsInstrument() const { return isInstrument_; }
   double SampleRate() const { return sampleRate_; }
   // Caller holds the lock; the dispatcher then calls ClearProcessingState.
-  void StoreSampleRate(double rate);
+  // A rate outside the supported range (SampleRateRange.h) is refused:
+  // false, and the stored rate stays.
+  bool StoreSampleRate(double rate);
   int BlockFrames() const { return blockFrames_; }
   int Latency() const { return latency_; }
 

@@ -24,11 +24,9 @@
 
 class IVstBinding : public IEffectBase {
  public:
-  // Limits on what a host may announce. Longer blocks are still processed,
-  // in pieces; higher rates are refused (they would size the delay lines
-  // beyond reason).
+  // Limit on the block size a host may announce. Longer blocks are still
+  // processed, in pieces. (Sample rates: framework/SampleRateRange.h.)
   static constexpr VstIntPtr kMaxBlockFrames = 65536;
-  static constexpr float kMaxSampleRate = 1.0e6f;
   // Chunks larger than this are refused before any copy is made; a full
   // bank of this plug-in is about 140 KiB.
   static constexpr VstIntPtr kMaxChunkBytes = 64 * 1024 * 1024;

@@ -176,6 +176,12 @@ TEST_F(KestrelAudioTest, ProcessingResetFollowsTheHostSampleRate) {
   EXPECT_EQ(engine().SampleRate(), 48000.0);
   EXPECT_EQ(engine().delayRight.length, 580800);
   EXPECT_EQ(engine().ControlCounter(), 0);
+
+  // A rate the engine refuses is refused by the plug-in as a whole.
+  AEffect* effect = host.effect().Effect();
+  effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 900000.0f);
+  EXPECT_EQ(host.effect().SampleRate(), 48000.0);
+  EXPECT_EQ(engine().SampleRate(), 48000.0);
 }
 
 }  // namespace

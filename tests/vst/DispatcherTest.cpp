@@ -365,12 +365,15 @@ TEST_F(BindingTest, SampleRateIsStoredAndResetsTheEngine) {
   EXPECT_EQ(plugin->clears, 1);
 }
 
-TEST_F(BindingTest, AnUnusableSampleRateKeepsThePreviousOne) {
+TEST_F(BindingTest, ARefusedSampleRateChangesNothing) {
   Make();
-  for (float rate : {0.0f, -44100.0f, std::nanf(""), INFINITY, 5.0e9f})
+  for (float rate : {0.0f, -44100.0f, std::nanf(""), INFINITY, 5.0e9f, 999.0f, 768001.0f, 900000.0f})
     Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
   EXPECT_EQ(plugin->SampleRate(), 44100.0);
-  EXPECT_EQ(plugin->clears, 5);
+  EXPECT_EQ(plugin->clears, 0) << "no reset at a refused rate";
+  for (float rate : {1000.0f, 768000.0f}) Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+  EXPECT_EQ(plugin->SampleRate(), 768000.0);
+  EXPECT_EQ(plugin->clears, 2);
 }
 
 TEST_F(BindingTest, BlockSizeResizesTheChannelsWithinLimits) {
