@@ -1,5 +1,6 @@
 #include "raster/MemoryBitmap.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -43,11 +44,15 @@ bool MemoryBitmap::Resize(int width, int height) {
   if (width < 0) width = 0;
   if (height < 0) height = 0;
   if (width == width_ && height == height_) return false;
-  width_ = width;
-  height_ = height;
+  // The padded row span must fit the int that RowSpan reports; a width
+  // close to INT_MAX would overflow it, so such a size is refused (the
+  // bitmap ends up empty, as when the block cannot be had).
+  const long long span = (static_cast<long long>(width) + alignMask_) & ~static_cast<long long>(alignMask_);
+  const bool spanFits = span <= INT_MAX;
+  width_ = spanFits ? width : 0;
+  height_ = spanFits ? height : 0;
 
-  const unsigned long long span = static_cast<unsigned long long>(RowSpan());
-  const unsigned long long wanted = static_cast<unsigned long long>(height) * span * 4u;
+  const unsigned long long wanted = static_cast<unsigned long long>(height_) * static_cast<unsigned long long>(span) * 4u;
   if (wanted == 0 || wanted > kMaxBlockBytes) {
     Release();
   } else {

@@ -28,12 +28,13 @@ bool SystemBitmap::Resize(int width, int height) {
   if (width && height && allocWidth_ >= width && allocHeight_ >= height && surface_.pixels) {
     return true;  // the existing block is large enough
   }
-  allocWidth_ = (width + 3) & ~3;
-  allocHeight_ = height;
+  // Refused before the rounding below, which would overflow near INT_MAX.
+  const bool fits = width <= kMaxSide && height <= kMaxSide;
+  allocWidth_ = fits ? (width + 3) & ~3 : 0;
+  allocHeight_ = fits ? height : 0;
   platform::DestroySurfacePixels(surface_);
   if (!width || !height) return true;
-  if (width > kMaxSide || height > kMaxSide ||
-      !platform::CreateSurfacePixels(surface_, allocWidth_, allocHeight_, IsFlipped())) {
+  if (!fits || !platform::CreateSurfacePixels(surface_, allocWidth_, allocHeight_, IsFlipped())) {
     width_ = height_ = 0;
     allocWidth_ = allocHeight_ = 0;
   }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 
 #include "raster/MemoryBitmap.h"
@@ -71,6 +72,16 @@ TEST(MemoryBitmap, EmptyOrImpossibleSizeLeavesNoStorageAndZeroSize) {
   EXPECT_EQ(huge.Height(), 0);
   EXPECT_TRUE(huge.Resize(2, 2));
   EXPECT_NE(huge.Pixels(), nullptr);
+
+  // A padded row span that no int holds is refused, not computed.
+  EXPECT_TRUE(huge.Resize(INT_MAX, 1));
+  EXPECT_EQ(huge.Pixels(), nullptr);
+  EXPECT_EQ(huge.Width(), 0);
+  EXPECT_EQ(huge.RowSpan(), 0);
+  SystemBitmap system(4, 4);
+  system.Resize(INT_MAX, INT_MAX);
+  EXPECT_EQ(system.Width(), 0);
+  EXPECT_EQ(system.Pixels(), nullptr);
 }
 
 TEST(SystemBitmap, KeepsItsBlockWhenShrunk) {
