@@ -1,16 +1,12 @@
-// The exported entry points of the Brume plug-in: VSTPluginMain, and the
-// same function under the older name main (hosts from before VST 2.4 look
-// for that one). Everything else in the library stays hidden (the export
-// list is posix/exports.map and win32/Brume.def).
-#include "effect/Kestrel.h"
+// The exported entry points of a plug-in library built on this binding:
+// VSTPluginMain, and the same function under the older name main (hosts
+// from before VST 2.4 look for that one). The library names its effect by
+// defining ConstructPluginEffect and keeps everything else hidden (for Brume
+// the export lists are plugin/posix/exports.map and plugin/win32/Brume.def).
 #include "vst/PluginFactory.h"
 
-namespace {
-IVstBinding* ConstructKestrel(audioMasterCallback host) { return new Kestrel(host); }
-}  // namespace
-
 extern "C" AEffect* VSTPluginMain(audioMasterCallback host) {
-  return CreatePluginInstance(&ConstructKestrel, host);
+  return CreatePluginInstance(&ConstructPluginEffect, host);
 }
 
 // C++ reserves the name main for the program's own entry, so the second

@@ -12,3 +12,7 @@ using PluginConstructor = IVstBinding* (*)(audioMasterCallback host);
 
 // The effect record of a new instance, or null when none could be made.
 AEffect* CreatePluginInstance(PluginConstructor construct, audioMasterCallback host);
+
+// Defined by the plug-in library that links the entry points
+// (kestrel_vst_entry): constructs its one effect for `host`.
+IVstBinding* ConstructPluginEffect(audioMasterCallback host);
