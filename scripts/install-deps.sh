@@ -8,7 +8,8 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  # Locale sources: the tests build a decimal-comma locale, as hosts set one.
+  # Locale sources and locale-gen: the tests run under a decimal-comma
+  # locale, as hosts set one (generated below).
   locales
 )
 # Extra groups, chosen by the caller: "windows", "tools".
@@ -23,13 +24,26 @@ for group in "$@"; do
   esac
 done
 
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
+# de_DE.UTF-8 for the decimal-comma tests. Debian compiles only the
+# locales enabled in /etc/locale.gen, so enable it there (it then survives
+# later locale-gen runs) and compile once.
+if ! locale -a 2>/dev/null | grep -qx 'de_DE\.utf8'; then
+  if grep -q '^# *de_DE\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    "${sudo_cmd[@]}" sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'de_DE.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${sudo_cmd[@]}" locale-gen >/dev/null
 fi

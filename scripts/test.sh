@@ -19,10 +19,12 @@ stop_wine() {
     wine_started=0
   fi
 }
-trap stop_wine EXIT
 
 status=0
 timings=()
+skips=()
+log=$(mktemp)
+trap 'stop_wine; rm -f "$log"' EXIT
 for preset in "${presets[@]}"; do
   echo "=== preset $preset ==="
   start=$SECONDS
@@ -38,11 +40,14 @@ for preset in "${presets[@]}"; do
     bash scripts/wine-prefix.sh start "$wine_prefix"
     wine_started=1
   fi
-  if ! ctest --preset "$preset"; then
+  if ! ctest --preset "$preset" | tee "$log"; then
     status=1
   fi
   stop_wine
   timings+=("$preset $((SECONDS - start))s")
+  # CTest lists each skipped test as "<n> - <name> (Skipped)" at the end.
+  skips+=("$preset $(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)")
 done
 echo "=== time per preset: ${timings[*]} ==="
+echo "=== tests skipped per preset: ${skips[*]} ==="
 exit $status

@@ -2,7 +2,6 @@
 // platform, and that the text names every parameter by its identifier.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,6 +9,7 @@
 
 #include "effect/ParameterIds.h"
 #include "effect/PresetDumpPath.h"
+#include "tests/CommaLocale.h"
 #include "tests/effect/KestrelTestHost.h"
 
 namespace {
@@ -88,19 +88,10 @@ TEST(PresetDumpTest, DestructionDumpsTheSettingsOfThatMoment) {
 }
 
 TEST(PresetDumpTest, DumpIgnoresAHostsDecimalComma) {
-  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = previous ? previous : "C";
-  const char* comma = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "German_Germany.1252"}) {
-    if (std::setlocale(LC_NUMERIC, name)) {
-      comma = name;
-      break;
-    }
-  }
-  if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  ScopedCommaLocale comma;
+  ASSERT_TRUE(comma.Active()) << ScopedCommaLocale::kMissing;
   const std::string text = DumpOfHmmg();
-  std::setlocale(LC_NUMERIC, saved.c_str());
-  EXPECT_NE(text.find(",\n    kPan1, 0.500000,"), std::string::npos) << comma;
+  EXPECT_NE(text.find(",\n    kPan1, 0.500000,"), std::string::npos) << comma.Name();
 }
 
 }  // namespace

@@ -1,35 +1,21 @@
 // Hosts switch the process locale; a comma decimal point must not leak into
-// texts shown to the host or into the preset dump. The CTest entry
-// framework_tests_comma_locale provides a German locale through LOCPATH and
-// sets KESTREL_REQUIRE_COMMA_LOCALE, so there the test cannot skip.
+// texts shown to the host or into the preset dump.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "tests/CommaLocale.h"
 #include "tests/framework/TestEffect.h"
 
 namespace {
 
 class CommaLocale : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "German_Germany.1252"}) {
-      if (std::setlocale(LC_NUMERIC, name)) {
-        char probe[16];
-        std::snprintf(probe, sizeof probe, "%.1f", 1.5);
-        if (std::string(probe) == "1,5") return;
-      }
-    }
-    std::setlocale(LC_NUMERIC, "C");
-    if (std::getenv("KESTREL_REQUIRE_COMMA_LOCALE")) FAIL() << "comma locale was expected";
-    GTEST_SKIP() << "no locale with a comma decimal point installed";
-  }
-  void TearDown() override { std::setlocale(LC_NUMERIC, "C"); }
+  void SetUp() override { ASSERT_TRUE(locale_.Active()) << ScopedCommaLocale::kMissing; }
+  ScopedCommaLocale locale_;
 };
 
 TEST_F(CommaLocale, DisplayTextKeepsThePoint) {

@@ -45,6 +45,7 @@ std::string WithoutProgress(const std::string& err) {
 
 // One line, prefixed with the tool's name, and a failing status.
 void ExpectOneError(const RunResult& run, int status, const std::string& fragment) {
+  ASSERT_FALSE(fragment.empty()) << "an empty fragment would match any message";
   const std::string err = WithoutProgress(run.err);
   EXPECT_EQ(run.status, status);
   EXPECT_EQ(err.rfind("brume-render: ", 0), 0u) << run.err;
@@ -157,7 +158,8 @@ TEST(BrumeRenderErrors, MissingOrUnreadableInput) {
   ExpectOneError(Render({"--in", TempPath("nowhere.wav"), "--out", TempPath("never.wav")}), 1, "cannot read");
   std::ofstream(TempPath("junk.wav")) << "RIFF? no.";
   ExpectOneError(Render({"--in", TempPath("junk.wav"), "--out", TempPath("never.wav")}), 1, "junk.wav");
-  ExpectOneError(Render({"--in", std::string(::testing::TempDir()), "--out", TempPath("never.wav")}), 1, "");
+  const std::string folder = ::testing::TempDir();
+  ExpectOneError(Render({"--in", folder, "--out", TempPath("never.wav")}), 1, "cannot read '" + folder + "'");
   EXPECT_FALSE(Exists(TempPath("never.wav")));
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/ITrace.h"
+#include "tests/CommaLocale.h"
 #include "tests/vst/BindingFixture.h"
 #include "tests/vst/HostTextBuffer.h"
 
@@ -489,18 +490,15 @@ TEST_F(BindingTest, TextEntryWithoutTextOrForABadIndex) {
 }
 
 TEST_F(BindingTest, TextEntryAndDisplayIgnoreACommaLocale) {
-  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = previous ? previous : "C";
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE")) {
-    if (std::getenv("KESTREL_REQUIRE_COMMA_LOCALE")) FAIL() << "no comma locale available";
-    GTEST_SKIP() << "no locale with a decimal comma is installed";
-  }
-  Make();
-  char text[] = "-12.5";
-  Dispatch(effString2Parameter, kTestGain, 0, text);
   char display[32];
-  Dispatch(effGetParamDisplay, kTestGain, 0, display);
-  std::setlocale(LC_NUMERIC, saved.c_str());
+  {
+    ScopedCommaLocale comma;
+    ASSERT_TRUE(comma.Active()) << ScopedCommaLocale::kMissing;
+    Make();
+    char text[] = "-12.5";
+    Dispatch(effString2Parameter, kTestGain, 0, text);
+    Dispatch(effGetParamDisplay, kTestGain, 0, display);
+  }
   EXPECT_EQ(Value(kTestGain), -12.5);
   EXPECT_STREQ(display, "-12.5");
 }
