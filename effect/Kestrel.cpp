@@ -1,17 +1,20 @@
 #include "effect/Kestrel.h"
 
 #include "effect/DefineParameters.h"
+#include "effect/EditorLayout.h"
 #include "effect/FactoryPresets.h"
 #include "effect/ParameterIds.h"
 #include "effect/ParameterRouting.h"
 #include "effect/PresetDumpPath.h"
+#include "framework/NumberFormat.h"
+#include "gui/IEditorView.h"
 
 namespace {
 constexpr int kVersion = 0x00010000;       // 1.0.0
 constexpr int32_t kUniqueId = 0x6D706541;  // 'mpeA'
 }  // namespace
 
-Kestrel::Kestrel(audioMasterCallback host)
+Kestrel::Kestrel(audioMasterCallback host, EditorFactory editorFactory)
     : IVstBinding(host, kParameterCount, "1-1 2-2", kPresetSlots, "Brume", "", "Orvendale",
                   kVersion, kUniqueId, kUniqueId, /*latency*/ 0, /*doesMidi*/ true,
                   /*usesStateChunks*/ false, /*isInstrument*/ false),
@@ -19,7 +22,16 @@ Kestrel::Kestrel(audioMasterCallback host)
   // Parameters first: everything after reads their definitions.
   DefineParameters(*this);
   engine_ = std::make_unique<Engine>();
+  BuildEditor(editorFactory);
   InstallFactoryPresets();
+}
+
+void Kestrel::BuildEditor(EditorFactory factory) {
+  IEditorView* view = factory ? factory(this, EditorLayout::kWidth, EditorLayout::kHeight, 0) : nullptr;
+  if (!view) return;
+  EditorLayout::Build(*view, *this);
+  editor_ = view;
+  AttachEditor(view);  // the base owns the view from here on
 }
 
 Kestrel::~Kestrel() {
@@ -54,9 +66,9 @@ void Kestrel::ParameterChanged(int index) {
   LockGuard lock(*this);
   if (index >= 0 && index < kParameterCount && index < ParameterCount()) {
     const double value = Parameter(index)->Value();
-    // kMatrixTab picks the editor's matrix page; with no editor attached
-    // there is no page to switch, and the engine does not care.
+    // kMatrixTab picks the editor's matrix page; the engine does not care.
     if (index != kMatrixTab) ApplyParameterChange(*engine_, index, value);
+    else if (editor_) EditorLayout::ShowMatrixPage(*editor_, TruncateToInt(value) != 0);
   }
   RefreshParameterControls();
 }

@@ -3,6 +3,7 @@
 
 #include "engine/Engine.h"
 #include "framework/IMidiEventQueue.h"
+#include "gui/EditorFactory.h"
 #include "vst/IVstBinding.h"
 #include "vst/VstAbi.h"
 
@@ -24,7 +25,9 @@ class Kestrel final : public IVstBinding {
   static constexpr int kPresetSlots = 128;
   static constexpr int kMidiQueueSize = 1024;
 
-  explicit Kestrel(audioMasterCallback host);
+  // The editor comes from the platform's window layer unless a factory for
+  // another one (the headless editor of tests and tools) is given.
+  explicit Kestrel(audioMasterCallback host, EditorFactory editorFactory = CreatePlatformEditor);
   ~Kestrel() override;
 
   void ClearProcessingState() override;
@@ -36,10 +39,14 @@ class Kestrel final : public IVstBinding {
   Engine& SignalEngine() { return *engine_; }
   const Engine& SignalEngine() const { return *engine_; }
   const IMidiEventQueue& MidiQueue() const { return midiQueue_; }
+  // The attached editor view (owned by the base), or null.
+  IEditorView* Editor() const { return editor_; }
 
  private:
   void InstallFactoryPresets();
+  void BuildEditor(EditorFactory factory);
 
   IMidiEventQueue midiQueue_;
   std::unique_ptr<Engine> engine_;
+  IEditorView* editor_ = nullptr;
 };

@@ -103,7 +103,7 @@ void IEffectBase::NotifyAllParametersChanged() {
   for (int i = 0; i < ParameterCount(); ++i) ParameterChanged(i);
 }
 
-void IEffectBase::AttachEditor(IEditorView* view) {
+void IEffectBase::AttachEditor(IAttachedEditor* view) {
   if (!view) return;
   LockGuard guard(*this);
   for (int i = 0; i < ParameterCount(); ++i)

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/IChannels.h"
-#include "framework/IEditorView.h"
+#include "framework/IAttachedEditor.h"
 #include "framework/IMidiEvent.h"
 #include "framework/IParameter.h"
 #include "framework/IPreset.h"
@@ -75,7 +75,7 @@ class IEffectBase {
   /* 23 */ virtual void ReservedHook2() {}
   /* 24 */ virtual bool ReservedQuery() { return false; }
   /* 25 */ virtual void HostSpecificSetup() = 0;
-  /* 26 */ virtual void AttachEditor(IEditorView* view);
+  /* 26 */ virtual void AttachEditor(IAttachedEditor* view);
   /* 27 */ virtual void SetBlockFrames(int frames);
   /* 28 */ virtual void SetLatencyFrames(int frames);
   /* 29 */ virtual bool SendMidiEvent(const IMidiEvent& event) = 0;
@@ -121,7 +121,7 @@ class IEffectBase {
   void SetParameterFromGUI(int index, double normalised);
   // ParameterChanged for every index from 0 upward.
   void NotifyAllParametersChanged();
-  IEditorView* EditorView() const { return editorView_.get(); }
+  IAttachedEditor* EditorView() const { return editorView_.get(); }
 
   // ---- Host identification -------------------------------------------------
   void SetHost(const char* product, int packedVersion);
@@ -190,7 +190,7 @@ class IEffectBase {
   int blockFrames_ = 0;
   int latency_;
   std::vector<IParameter> parameters_;
-  std::unique_ptr<IEditorView> editorView_;
+  std::unique_ptr<IAttachedEditor> editorView_;
   std::vector<IPreset> presets_;
   int currentPreset_ = 0;
   std::vector<double*> inputPointers_;

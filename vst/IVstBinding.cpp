@@ -217,7 +217,7 @@ void IVstBinding::SetLatencyFrames(int frames) {
 
 // ---- Editor -------------------------------------------------------------------
 
-void IVstBinding::AttachEditor(IEditorView* view) {
+void IVstBinding::AttachEditor(IAttachedEditor* view) {
   if (!view) return;
   LockGuard guard(*this);
   IEffectBase::AttachEditor(view);
@@ -226,7 +226,7 @@ void IVstBinding::AttachEditor(IEditorView* view) {
 }
 
 void IVstBinding::EditorSizeChanged() {
-  const IEditorView* view = EditorView();
+  const IAttachedEditor* view = EditorView();
   if (!view) return;
   editorRect_.top = 0;
   editorRect_.left = 0;

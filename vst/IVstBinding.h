@@ -68,7 +68,7 @@ class IVstBinding : public IEffectBase {
 
   // ---- Dispatcher-driven operations -----------------------------------------
   void HostSpecificSetup() override;
-  void AttachEditor(IEditorView* view) override;
+  void AttachEditor(IAttachedEditor* view) override;
   void EditorSizeChanged() override;
 
   // ---- The effect record's callbacks ----------------------------------------
@@ -97,6 +97,8 @@ class IVstBinding : public IEffectBase {
   VstIntPtr CanDo(const char* text);
   VstIntPtr EditOpen(void* parentWindow);
   VstIntPtr EditClose();
+  VstIntPtr EditIdle();
+  VstIntPtr EditKey(int character, int virtualKey, int modifiers, bool down);
 
   // Audio callback body shared by the three callbacks (VstAudioCallbacks.cpp).
   enum class BlockMode { kAdding, kReplacing, kDouble };

@@ -122,7 +122,7 @@ void IVstBinding::VSTSetParameter(AEffect* effect, VstInt32 index, float value) 
     IParameter* parameter = plugin->Parameter(index);
     // A NaN from the host would poison the value; it changes nothing.
     if (!parameter || std::isnan(value)) return;
-    if (IEditorView* view = plugin->EditorView()) view->PushParameterToControls(index, value, true);
+    if (IAttachedEditor* view = plugin->EditorView()) view->PushParameterToControls(index, value, true);
     parameter->SetFromNormalised(value);
     plugin->editedSinceLoad_ = true;
     plugin->ParameterChanged(index);

@@ -63,8 +63,11 @@ VstIntPtr IVstBinding::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
       delete plugin;
       return 0;
     }
+    // Editor idle runs without the plug-in lock: the window layer takes it
+    // only for the parameter changes the user makes.
+    if (opcode == effEditIdle) return plugin->EditIdle();
     LockGuard guard(*plugin);
-    if (opcode == effEditIdle || opcode == effIdle) return 0;
+    if (opcode == effIdle) return 0;
     TracePoint("IVstBinding::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, "", index, static_cast<int>(value));
     return plugin->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
@@ -130,6 +133,9 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       return EditOpen(ptr);
     case effEditClose:
       return EditClose();
+    case effEditKeyDown:
+    case effEditKeyUp:
+      return EditKey(index, static_cast<int>(value), static_cast<int>(opt), opcode == effEditKeyDown);
     case effIdentify:
       return kIdentifyAnswer;
     case effGetChunk:
@@ -267,8 +273,18 @@ VstIntPtr IVstBinding::EditOpen(void* parentWindow) {
   return 1;
 }
 
+VstIntPtr IVstBinding::EditIdle() {
+  if (auto* window = dynamic_cast<IVstEditorWindow*>(EditorView())) window->IdleWindow();
+  return 0;
+}
+
+VstIntPtr IVstBinding::EditKey(int character, int virtualKey, int modifiers, bool down) {
+  auto* window = dynamic_cast<IVstEditorWindow*>(EditorView());
+  return window && window->HostKey(character, virtualKey, modifiers, down) ? 1 : 0;
+}
+
 VstIntPtr IVstBinding::EditClose() {
-  IEditorView* view = EditorView();
+  IAttachedEditor* view = EditorView();
   if (!view) return 0;
   EditorWillClose();
   if (auto* window = dynamic_cast<IVstEditorWindow*>(view)) window->CloseWindow();

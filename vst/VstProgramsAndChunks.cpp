@@ -7,7 +7,7 @@
 #include "framework/NumberFormat.h"
 #include "vst/IVstBinding.h"
 #include "vst/IVstEditorWindow.h"
-#include "vst/ParseDecimal.h"
+#include "framework/ParseDecimal.h"
 
 VstIntPtr IVstBinding::SetProgram(VstIntPtr index) {
   // The current values go into the current slot first, so that edits made
@@ -98,7 +98,7 @@ VstIntPtr IVstBinding::StringToParameter(int index, const char* text) {
   } else {
     value = ParseDecimal(text, 64);
   }
-  if (IEditorView* view = EditorView()) view->PushParameterToControls(index, value, false);
+  if (IAttachedEditor* view = EditorView()) view->PushParameterToControls(index, value, false);
   parameter->SetClamped(value);
   editedSinceLoad_ = true;
   ParameterChanged(index);

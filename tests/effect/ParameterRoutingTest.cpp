@@ -367,7 +367,7 @@ TEST_F(RoutingTest, StateAfterAWholeSetDoesNotDependOnCallOrder) {
 
 // ---- Editor refresh ------------------------------------------------------
 
-class RecordingView : public IEditorView {
+class RecordingView : public IAttachedEditor {
  public:
   struct Push {
     int index;

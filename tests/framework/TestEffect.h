@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/IEditorView.h"
+#include "framework/IAttachedEditor.h"
 #include "framework/IEffectBase.h"
 
 class TestEffect : public IEffectBase {
@@ -57,7 +57,7 @@ struct Push {
   bool normalised;
 };
 
-class RecordingView : public IEditorView {
+class RecordingView : public IAttachedEditor {
  public:
   explicit RecordingView(int* destroyed = nullptr) : destroyed_(destroyed) {}
   ~RecordingView() override {

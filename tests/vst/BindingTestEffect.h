@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/IEditorView.h"
+#include "framework/IAttachedEditor.h"
 #include "vst/IVstBinding.h"
 #include "vst/IVstEditorWindow.h"
 
@@ -94,7 +94,7 @@ class BindingTestEffect : public IVstBinding {
 };
 
 // An editor view with a native window, recording what it is asked.
-class TestEditorView : public IEditorView, public IVstEditorWindow {
+class TestEditorView : public IAttachedEditor, public IVstEditorWindow {
  public:
   TestEditorView(int width, int height) : width_(width), height_(height) {}
   void PushParameterToControls(int index, double value, bool isNormalised) override {

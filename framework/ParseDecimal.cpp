@@ -1,4 +1,4 @@
-#include "vst/ParseDecimal.h"
+#include "framework/ParseDecimal.h"
 
 #include <charconv>
 #include <cstring>

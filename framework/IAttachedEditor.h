@@ -1,11 +1,12 @@
 #pragma once
 
-// What the plug-in base needs of an editor view. The editor subsystem
-// implements it; the base owns the view once it is attached.
+// What the plug-in base needs of an editor view (gui/IEditorView implements
+// it): the base owns the view once it is attached and pushes parameter
+// values into it.
 // Every call comes from a caller holding the plug-in lock.
-class IEditorView {
+class IAttachedEditor {
  public:
-  virtual ~IEditorView() = default;
+  virtual ~IAttachedEditor() = default;
   // Shows a parameter value on every control bound to `index`.
   virtual void PushParameterToControls(int index, double value, bool isNormalised) = 0;
   // Builds whatever drawing state the view needs before its window opens.

@@ -1,0 +1,25 @@
+#pragma once
+
+class IEditorView;
+class IEffectBase;
+
+// Brume's editor: the background, the two stacked matrix pages, the page
+// selector, the module read-outs and the bottom row, added to the view in
+// the order the page switch relies on.
+namespace EditorLayout {
+constexpr int kWidth = 815;
+constexpr int kHeight = 500;
+constexpr int kBackgroundId = 100;
+constexpr int kSelectorId = 101;
+constexpr const char* kBackgroundFile = "resources/img/brume_background.png";
+constexpr const char* kSelectorFile = "resources/img/matrix_selector.png";
+
+// Control indexes of the two matrix pages (inclusive).
+constexpr int kAudioPageFirst = 1, kAudioPageLast = 36;
+constexpr int kModPageFirst = 37, kModPageLast = 72;
+constexpr int kSelectorIndex = 73;
+
+void Build(IEditorView& view, IEffectBase& plugin);
+// Shows the audio page (modPage false) or the modulation page.
+void ShowMatrixPage(IEditorView& view, bool modPage);
+}  // namespace EditorLayout

@@ -1,0 +1,336 @@
+#include "gui/IEditorView.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "framework/IEffectBase.h"
+#include "gui/IBitmapCache.h"
+#include "gui/IControl.h"
+#include "gui/IControls.h"
+#include "gui/IFontCache.h"
+#include "raster/Blit.h"
+#include "raster/Font.h"
+#include "raster/PngReader.h"
+#include "raster/SystemBitmap.h"
+
+IEditorView::IEditorView(IEffectBase* plugin, int width, int height, int frameRate)
+    : plugin_(plugin),
+      width_(width),
+      height_(height),
+      frameRate_(frameRate > 0 ? frameRate : kDefaultFrameRate) {}
+
+IEditorView::~IEditorView() {
+  keyCatcher_.reset();
+  DeleteControls();
+  backingStore_.reset();
+}
+
+void IEditorView::DeleteControls() {
+  // An open panel menu points at a control.
+  pendingMenu_.reset();
+  pendingHandler_ = nullptr;
+  pendingParam_ = -1;
+  while (!controls_.empty()) controls_.pop_back();  // last to first
+}
+
+void IEditorView::PrepareDrawing() { backingStore_ = std::make_unique<raster::SystemBitmap>(width_, height_); }
+
+raster::Bitmap* IEditorView::BackingStore() const { return backingStore_.get(); }
+
+// ---- Controls --------------------------------------------------------------------
+
+int IEditorView::SetBackground(int resourceId, const char* fileName) {
+  const IImage image = LoadImage(resourceId, fileName, 1);
+  auto* background = new IBitmapControl(plugin_, 0, 0, -1, image, IBlend::kCopy);
+  background->SetView(this);
+  controls_.insert(controls_.begin(), std::unique_ptr<IControl>(background));
+  return 0;
+}
+
+int IEditorView::AddControl(IControl* control) {
+  if (!control) return -1;
+  control->SetView(this);
+  controls_.emplace_back(control);
+  return static_cast<int>(controls_.size()) - 1;
+}
+
+IControl* IEditorView::GetControl(int index) const {
+  if (index < 0 || index >= static_cast<int>(controls_.size())) return nullptr;
+  return controls_[static_cast<size_t>(index)].get();
+}
+
+void IEditorView::SetKeyCatcher(IControl* control) {
+  if (control) control->SetView(this);
+  keyCatcher_.reset(control);
+}
+
+void IEditorView::MarkAllControlsDirty() {
+  for (auto& control : controls_) control->MarkDirty(false);
+}
+
+void IEditorView::PushParameterToControls(int paramIndex, double value, bool isNormalised) {
+  if (!isNormalised) {
+    const IParameter* parameter = plugin_ ? plugin_->Parameter(paramIndex) : nullptr;
+    if (!parameter) return;
+    value = parameter->NormalisedOf(value);
+  }
+  for (auto& control : controls_)
+    if (control->ParamIndex() == paramIndex) control->ReceiveValue(value);
+}
+
+// ---- Images and text ----------------------------------------------------------------
+
+std::unique_ptr<raster::Bitmap> DecodePngResource(const void* data, size_t size, const char* fileName) {
+  const char* dot = fileName ? std::strrchr(fileName, '.') : nullptr;
+  if (!dot) return nullptr;
+  const char* extension = dot + 1;
+  if (std::strlen(extension) != 3) return nullptr;
+  for (int i = 0; i < 3; ++i)
+    if (std::tolower(static_cast<unsigned char>(extension[i])) != "png"[i]) return nullptr;
+  if (!data || size < 8) return nullptr;
+  return raster::ReadPngFromMemory(data, size);
+}
+
+IImage IEditorView::LoadImage(int resourceId, const char* fileName, int frameCount) {
+  raster::Bitmap* bitmap = IBitmapCache::Find(resourceId);
+  if (!bitmap) bitmap = IBitmapCache::Insert(resourceId, LoadPngResource(resourceId, fileName));
+  IImage image;
+  image.frames = frameCount < 1 ? 1 : frameCount;
+  if (bitmap) {
+    image.bitmap = bitmap;
+    image.width = bitmap->Width();
+    image.height = bitmap->Height();
+  }
+  return image;
+}
+
+bool IEditorView::DrawImage(const IImage& image, const IBounds& dest, int srcX, int srcY, const IBlend* blend) {
+  const IBounds clipped = dest.Intersect(drawBounds_);
+  // A missing image (undecodable PNG) leaves whatever is underneath.
+  if (clipped.Empty() || !image.bitmap || !backingStore_) return true;
+  int mode = raster::kBlitCopy | raster::kBlitUseSourceAlpha;
+  float weight = 1.0f;
+  if (blend) {
+    weight = blend->weight;
+    switch (blend->method) {
+      case IBlend::kCopy: mode = raster::kBlitCopy; break;
+      case IBlend::kAdd: mode = raster::kBlitAdd | raster::kBlitUseSourceAlpha; break;
+      case IBlend::kColourDodge: mode = raster::kBlitDodge | raster::kBlitUseSourceAlpha; break;
+      default: break;
+    }
+  }
+  raster::Blit(backingStore_.get(), image.bitmap, clipped.L, clipped.T, srcX + clipped.L - dest.L,
+               srcY + clipped.T - dest.T, clipped.W(), clipped.H(), weight, mode);
+  return true;
+}
+
+bool IEditorView::DrawImageFrame(const IImage& image, const IBounds& dest, int frame, const IBlend* blend) {
+  int srcY = 0;
+  if (image.frames > 1 && frame > 1)
+    srcY = static_cast<int>(static_cast<double>(image.height) * (frame - 1) / image.frames + 0.5);
+  return DrawImage(image, dest, 0, srcY, blend);
+}
+
+bool IEditorView::DrawText(ITextStyle& style, const char* text, const IBounds& bounds) {
+  if (!text || !*text) return true;
+  if (!style.font) style.font = IFontCache::FontFor(style);
+  if (!style.font) return false;
+  raster::Font& font = *style.font;
+  font.SetTextColour(style.colour.Packed());
+  int flags = raster::kTextNoClip;
+  if (style.align == ITextStyle::kAlignCentre) flags |= raster::kTextCentre;
+  else if (style.align != ITextStyle::kAlignLeft) flags |= raster::kTextRight;
+  if (style.colour.A != 255) flags |= raster::kTextBlendAlpha;
+  if (backingStore_)
+    font.RenderText(backingStore_.get(), text, -1, raster::TextBounds{bounds.L, bounds.T, bounds.R, bounds.B}, flags);
+  return true;
+}
+
+// ---- Drawing ------------------------------------------------------------------------
+
+bool IEditorView::CollectDirtyBounds(IBounds* out) const {
+  IBounds dirty;
+  bool any = false;
+  for (const auto& control : controls_)
+    if (control->NeedsRedraw()) {
+      dirty = dirty.Union(control->Bounds());
+      any = true;
+    }
+  if (out) *out = dirty;
+  return any;
+}
+
+bool IEditorView::Draw(const IBounds& bounds) {
+  if (controls_.empty()) return true;
+  drawBounds_ = bounds;
+  for (auto& control : controls_) {
+    const IBounds& own = control->Bounds();
+    if (!control->IsHidden() && !bounds.Empty() && !own.Empty() && !bounds.Intersect(own).Empty())
+      control->Draw(*this);
+    control->MarkDrawn();
+  }
+  return PresentToScreen(bounds);
+}
+
+// ---- Events ------------------------------------------------------------------------
+
+int IEditorView::FindControl(int x, int y, bool allowGreyedMouseOver) const {
+  for (int i = static_cast<int>(controls_.size()) - 1; i >= 0; --i) {
+    const IControl& control = *controls_[static_cast<size_t>(i)];
+    if (control.IsHidden()) continue;
+    if (control.IsGrayed() && !(allowGreyedMouseOver && control.MouseOverWhenGrayed())) continue;
+    if (control.HitTest(x, y)) return i;
+  }
+  return -1;
+}
+
+void IEditorView::ReleaseMouseCapture() {
+  captureIndex_ = -1;
+  lastX_ = lastY_ = -1;
+}
+
+void IEditorView::OnMouseDown(int x, int y, const IMouseMods& mods) {
+  ReleaseMouseCapture();
+  const int index = FindControl(x, y, false);
+  if (index < 0) return;
+  IControl* control = GetControl(index);
+  captureIndex_ = index;
+  lastX_ = x, lastY_ = y;
+  // The edit begins before the control reacts: a click that changes the
+  // value at once (switch, toggle, a modal menu) must reach the host inside
+  // begin/end, or hosts recording touch automation drop it.
+  const int param = control->ParamIndex();
+  if (param >= 0 && plugin_) plugin_->HostBeginGesture(param);
+  control->OnMouseDown(x, y, mods);
+  // A modal menu swallows the release that would end the edit and resets
+  // the capture to say so: end the edit here.
+  if (param >= 0 && plugin_ && captureIndex_ < 0) plugin_->HostEndGesture(param);
+}
+
+void IEditorView::OnMouseUp(int x, int y, const IMouseMods& mods) {
+  const int index = captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, false);
+  ReleaseMouseCapture();
+  IControl* control = GetControl(index);
+  if (!control) return;
+  control->OnMouseUp(x, y, mods);
+  if (control->ParamIndex() >= 0 && plugin_) plugin_->HostEndGesture(control->ParamIndex());
+}
+
+void IEditorView::OnMouseDrag(int x, int y, const IMouseMods& mods) {
+  IControl* control = GetControl(captureIndex_);
+  if (!control || (x == lastX_ && y == lastY_)) return;
+  const int dX = x - lastX_, dY = y - lastY_;
+  lastX_ = x, lastY_ = y;
+  control->OnMouseDrag(x, y, dX, dY, mods);
+}
+
+bool IEditorView::OnMouseDoubleClick(int x, int y, const IMouseMods& mods) {
+  ReleaseMouseCapture();
+  const int index = FindControl(x, y, false);
+  IControl* control = GetControl(index);
+  if (!control) return false;
+  if (!control->DoubleClickAsMouseDown()) {
+    control->OnMouseDoubleClick(x, y, mods);
+    return false;
+  }
+  captureIndex_ = index;
+  lastX_ = x, lastY_ = y;
+  control->OnMouseDown(x, y, mods);
+  return true;
+}
+
+void IEditorView::OnMouseWheel(int x, int y, const IMouseMods& mods, int notches) {
+  IControl* control = GetControl(captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, false));
+  if (control) control->OnMouseWheel(x, y, mods, notches);
+}
+
+bool IEditorView::OnKeyDown(int x, int y, int key) {
+  const int index = captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, false);
+  if (index <= 0) return keyCatcher_ ? keyCatcher_->OnKeyDown(x, y, key) : false;
+  return controls_[static_cast<size_t>(index)]->OnKeyDown(x, y, key);
+}
+
+bool IEditorView::OnMouseOver(int x, int y, const IMouseMods& mods) {
+  if (!mouseOverReporting_) return false;
+  const int index = captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, true);
+  if (index < 0) return true;
+  lastX_ = x, lastY_ = y;
+  controls_[static_cast<size_t>(index)]->OnMouseOver(x, y, mods);
+  if (mouseOverIndex_ >= 0 && mouseOverIndex_ != index)
+    if (IControl* previous = GetControl(mouseOverIndex_)) previous->OnMouseOut();
+  mouseOverIndex_ = index;
+  return true;
+}
+
+void IEditorView::OnMouseOut() {
+  for (auto& control : controls_) control->OnMouseOut();
+  mouseOverIndex_ = -1;
+}
+
+// ---- Menus and prompts ------------------------------------------------------------------
+
+void IEditorView::RunMenu(std::unique_ptr<IMenu> menu, const IBounds& anchor, int paramIndex, MenuHandler handler) {
+  if (!menu || !handler) return;
+  CompleteMenu(-1);  // a menu still open in the panel is answered "nothing"
+  if (MenusAreModal()) {
+    const IMenu* result = ShowPopupMenu(menu.get(), anchor);
+    handler(result ? result->chosen : -1);
+    return;
+  }
+  pendingMenu_ = std::move(menu);
+  pendingHandler_ = std::move(handler);
+  pendingParam_ = paramIndex;
+  ShowPopupMenu(pendingMenu_.get(), anchor);
+}
+
+void IEditorView::CompleteMenu(int chosen) {
+  if (!pendingMenu_) return;
+  MenuHandler handler = std::move(pendingHandler_);
+  const int param = pendingParam_;
+  pendingMenu_.reset();
+  pendingHandler_ = nullptr;
+  pendingParam_ = -1;
+  if (chosen < 0) {
+    handler(-1);
+    return;
+  }
+  // The click that opened the menu has ended its edit long ago.
+  if (param >= 0 && plugin_) plugin_->HostBeginGesture(param);
+  handler(chosen);
+  if (param >= 0 && plugin_) plugin_->HostEndGesture(param);
+}
+
+void IEditorView::PromptForValue(IControl* control, IParameter* parameter, const IBounds& bounds) {
+  if (!control || !parameter || bounds.Empty()) return;
+  const int kind = parameter->Kind();
+  if (kind == IParameter::kEnum || (kind == IParameter::kBool && parameter->ValueTextCount() > 0)) {
+    auto menu = std::make_unique<IMenu>();
+    char current[IParameter::kTextSize];
+    parameter->DisplayText(parameter->Value(), false, current, true);
+    for (int i = 0; i < parameter->ValueTextCount(); ++i) {
+      IMenuItem item;
+      item.text = parameter->ValueText(i);
+      if (item.text == current) {
+        item.flags |= IMenuItem::kChecked;
+        menu->current = i;
+      }
+      menu->items.push_back(std::move(item));
+    }
+    RunMenu(std::move(menu), bounds, control->ParamIndex(), [control, parameter](int chosen) {
+      if (chosen >= 0) control->ApplyUserValue(parameter->NormalisedOf(chosen));
+    });
+    return;
+  }
+  char text[IParameter::kTextSize];
+  parameter->DisplayText(parameter->Value(), false, text, false);
+  ShowTextEntry(control, control->TextStyle(), bounds, text, parameter);
+}
+
+void IEditorView::ResizeEditor(int width, int height) {
+  width_ = width;
+  height_ = height;
+  captureIndex_ = -1;
+  mouseOverIndex_ = -1;
+  DeleteControls();
+  if (plugin_) plugin_->EditorSizeChanged();
+}

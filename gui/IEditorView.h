@@ -1,0 +1,166 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/IAttachedEditor.h"
+#include "gui/IGraphicsTypes.h"
+
+class IEffectBase;
+class IControl;
+class IParameter;
+namespace raster {
+class Bitmap;
+class SystemBitmap;
+}  // namespace raster
+
+// The platform-neutral editor: a fixed-size backing store, the ordered list
+// of controls painted onto it, mouse and key routing to those controls and
+// the link between controls and the plug-in's parameters. A window layer
+// (win32, x11, or the headless one of the tests and tools) derives from it,
+// shows the backing store and feeds events in.
+//
+// Threads: drawing and every On* event run on the window's thread (the
+// host's UI thread). PushParameterToControls also arrives from whatever
+// thread sets parameters, with the plug-in lock held; control values are
+// plain fields, so such a value is simply drawn at the next redraw tick.
+class IEditorView : public IAttachedEditor {
+ public:
+  static constexpr int kDefaultFrameRate = 25;
+
+  IEditorView(IEffectBase* plugin, int width, int height, int frameRate);
+  ~IEditorView() override;
+  IEditorView(const IEditorView&) = delete;
+  IEditorView& operator=(const IEditorView&) = delete;
+
+  // ---- IAttachedEditor ------------------------------------------------------
+  void PushParameterToControls(int paramIndex, double value, bool isNormalised) override;
+  // Creates the backing store; the base calls it once the values are pushed.
+  void PrepareDrawing() override;
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+
+  // ---- Controls ---------------------------------------------------------------
+  // Loads the image and puts a plain-copy bitmap control at index 0.
+  int SetBackground(int resourceId, const char* fileName);
+  // Takes ownership; returns the control's index.
+  int AddControl(IControl* control);
+  IControl* GetControl(int index) const;
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  void MarkAllControlsDirty();
+  void SetKeyCatcher(IControl* control);  // takes ownership
+
+  // ---- Images and text -----------------------------------------------------
+  IImage LoadImage(int resourceId, const char* fileName, int frameCount);
+  bool DrawImage(const IImage& image, const IBounds& dest, int srcX, int srcY, const IBlend* blend);
+  bool DrawImageFrame(const IImage& image, const IBounds& dest, int frame, const IBlend* blend);
+  // False only when no font can be made for the style.
+  bool DrawText(ITextStyle& style, const char* text, const IBounds& bounds);
+
+  // ---- Drawing ----------------------------------------------------------------
+  // Union of the bounds of every control that needs a redraw.
+  bool CollectDirtyBounds(IBounds* out) const;
+  // Paints the controls intersecting bounds (list order), then presents.
+  bool Draw(const IBounds& bounds);
+  raster::Bitmap* BackingStore() const;
+  const IBounds& DrawBounds() const { return drawBounds_; }
+
+  // ---- Events (editor pixels) ---------------------------------------------------
+  void OnMouseDown(int x, int y, const IMouseMods& mods);
+  void OnMouseUp(int x, int y, const IMouseMods& mods);
+  void OnMouseDrag(int x, int y, const IMouseMods& mods);
+  // True: the window must capture the mouse.
+  bool OnMouseDoubleClick(int x, int y, const IMouseMods& mods);
+  void OnMouseWheel(int x, int y, const IMouseMods& mods, int notches);
+  // True: the window must ask for a mouse-leave notice.
+  bool OnMouseOver(int x, int y, const IMouseMods& mods);
+  void OnMouseOut();
+  // True when a control used the key.
+  bool OnKeyDown(int x, int y, int key);
+  // Forgets the captured control and the last mouse position (a menu that
+  // swallowed the release must not leave a drag behind).
+  void ReleaseMouseCapture();
+
+  // A value menu for enumerations, text entry otherwise.
+  void PromptForValue(IControl* control, IParameter* parameter, const IBounds& bounds);
+
+  // Shows a menu through ShowPopupMenu; handler gets the chosen index (-1:
+  // none). Modal layers answer at once. A layer whose menus live inside the
+  // panel answers later with CompleteMenu; the change it carries is then
+  // reported to the host as a gesture of its own on paramIndex (if >= 0).
+  using MenuHandler = std::function<void(int chosen)>;
+  void RunMenu(std::unique_ptr<IMenu> menu, const IBounds& anchor, int paramIndex, MenuHandler handler);
+  IMenu* PendingMenu() const { return pendingMenu_.get(); }
+  void CompleteMenu(int chosen);
+
+  IEffectBase* Plugin() const { return plugin_; }
+  int FrameRate() const { return frameRate_; }
+  int CapturedControl() const { return captureIndex_; }
+
+  // ---- Platform hooks ----------------------------------------------------------
+  // Copies bounds of the backing store to the screen.
+  virtual bool PresentToScreen(const IBounds& bounds) = 0;
+  virtual void CancelTextEntry() = 0;
+  // Base: new size, no controls (the caller rebuilds them), host told.
+  virtual void ResizeEditor(int width, int height);
+  virtual bool WindowIsOpen() { return GetWindow() != nullptr; }
+  // Reserved: a descriptive text of the window (none in any layer).
+  virtual const char* WindowDescription() { return ""; }
+  // Shows the menu; returns it with its chosen index set, or null when
+  // nothing was chosen.
+  virtual IMenu* ShowPopupMenu(IMenu* menu, const IBounds& bounds) = 0;
+  // False for layers whose ShowPopupMenu returns at once and answers later
+  // through CompleteMenu.
+  virtual bool MenusAreModal() const { return true; }
+  // Edits initialText in place; the typed value is applied later.
+  virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IBounds& bounds,
+                             const char* initialText, IParameter* parameter) = 0;
+  virtual void GetHostPath(std::string& out) = 0;
+  virtual void GetPluginPath(std::string& out) = 0;
+  enum FileAction { kFileOpen = 0, kFileSave = 1 };
+  virtual void ChooseFile(std::string& inOutFileName, int action, std::string& inOutDirectory,
+                          const char* extensions) = 0;
+  virtual bool PickColor(IRgba& inOutColour, const char* title) = 0;
+  virtual bool OpenLink(const char* url, const char* windowTitle, const char* confirmText,
+                        const char* errorText) = 0;
+  // Reserved: a native object beside the window (none in any layer).
+  virtual void* NativeExtension() { return nullptr; }
+  virtual void* OpenWindow(void* parentHandle) = 0;
+  // Reserved hooks around opening; no layer needs them.
+  virtual void WindowWillOpen() {}
+  virtual void WindowDidOpen() {}
+  virtual void CloseWindow() = 0;
+  virtual void* GetWindow() = 0;
+  // The embedded PNG with this id, decoded; null when it cannot be had.
+  virtual std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName) = 0;
+
+ protected:
+  // The control under the point: last first, neither hidden nor greyed.
+  int FindControl(int x, int y, bool allowGreyedMouseOver) const;
+  void DeleteControls();
+
+ private:
+  IEffectBase* plugin_;
+  std::vector<std::unique_ptr<IControl>> controls_;
+  IBounds drawBounds_;
+  std::unique_ptr<raster::SystemBitmap> backingStore_;
+  int width_;
+  int height_;
+  int frameRate_;
+  int captureIndex_ = -1;
+  int mouseOverIndex_ = -1;
+  int lastX_ = 0;
+  int lastY_ = 0;
+  bool mouseOverReporting_ = false;
+  bool strictDrawing_ = true;
+  std::unique_ptr<IControl> keyCatcher_;
+  std::unique_ptr<IMenu> pendingMenu_;
+  MenuHandler pendingHandler_;
+  int pendingParam_ = -1;
+};
+
+// The PNG bytes of an embedded image, decoded: the file name must end in
+// ".png" (any case) and the data hold at least a PNG signature. Shared by
+// every window layer's LoadPngResource.
+std::unique_ptr<raster::Bitmap> DecodePngResource(const void* data, size_t size, const char* fileName);

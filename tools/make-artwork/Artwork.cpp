@@ -1,0 +1,132 @@
+// The panel artwork as data: every heading, rule and label sits at a fixed
+// offset from the top of the read-outs it names, and starts at their left
+// edge, so the text the controls draw lines up with the art above it.
+#include "tools/make-artwork/Artwork.h"
+
+#include <string>
+#include <vector>
+
+#include "raster/TextBlend.h"
+#include "tools/make-artwork/TypeFace.h"
+
+namespace {
+
+constexpr const char* kRegular = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+constexpr raster::Pixel kPanel = 0xFF000000u;
+constexpr raster::Pixel kMatrixArea = 0xFF1B1B1Bu;
+constexpr raster::Pixel kMatrixStripe = 0xFF222222u;
+constexpr raster::Pixel kHeading = 0xFFFFFFFFu;
+constexpr raster::Pixel kLabel = 0xFF8C8C8Cu;
+constexpr raster::Pixel kRule = 0xFF3C3C3Cu;
+constexpr raster::Pixel kAccent = 0xFFE8A03Au;
+
+// Offsets from the top of a section's read-outs.
+constexpr int kHeadingBaseline = -33;
+constexpr int kRuleY = -28;
+constexpr int kLabelBaseline = -12;
+
+struct Label {
+  const char* text;
+  int x;
+};
+
+struct Section {
+  const char* heading;
+  int readoutTop;
+  int ruleRight;
+  std::vector<Label> labels;  // the first one's x is the section's left edge
+};
+
+const std::vector<Section>& Sections() {
+  static const std::vector<Section> sections = {
+      {"filter one", 100, 254, {{"freq", 25}, {"res", 112}, {"shape", 175}}},
+      {"filter two", 175, 254, {{"freq", 25}, {"res", 112}, {"shape", 173}}},
+      {"delay one", 270, 254, {{"coarse", 25}, {"time", 112}, {"feedback", 173}}},
+      {"delay two", 345, 254, {{"coarse", 25}, {"time", 112}, {"feedback", 173}}},
+      {"envelope", 435, 254, {{"attack", 25}, {"decay", 112}, {"gain", 173}}},
+      {"master", 435, 560, {{"output 1", 295}, {"output 2", 382}, {"mix", 460}}},
+      {"lfo one", 100, 790, {{"freq", 570}, {"shape", 660}, {"phase", 735}}},
+      {"lfo two", 175, 790, {{"freq", 570}, {"shape", 660}, {"phase", 735}}},
+      {"degrader one", 270, 790, {{"bits", 570}, {"rate", 660}}},
+      {"degrader two", 345, 790, {{"bits", 570}, {"rate", 660}}},
+      {"pan", 435, 790, {{"pan 1", 570}, {"pan 2", 660}}},
+  };
+  return sections;
+}
+
+// The matrix: its dark area, one stripe behind every other 25-pixel row, and
+// the column headings above it at the columns' left edges.
+struct MatrixArea {
+  int left = 264, top = 80, right = 560, bottom = 382;
+  int firstRow = 85, rowPitch = 25, rows = 12;
+  int headingBaseline = 73;
+};
+const Label kMatrixColumns[] = {{"source", 275}, {"destination", 375}, {"amount", 510}};
+
+// Logo and credit share a baseline; the credit ends where the right
+// column's rules end.
+constexpr int kTitleBaseline = 38;
+constexpr int kLogoX = 25;
+constexpr int kCreditRight = 790;
+// A rule over the bottom row of controls (lfo reset, soft clip, control rate).
+constexpr int kFooterRuleY = 471;
+
+void Fill(raster::Bitmap& b, int left, int top, int right, int bottom, raster::Pixel colour) {
+  raster::text::FillRect(b, left, top, right, bottom, colour, {0, 0, b.Width(), b.Height()});
+}
+
+}  // namespace
+
+bool DrawBackground(raster::Bitmap& panel) {
+  const TypeFace logo(kBold, 30), credit(kRegular, 13), heading(kBold, 13), label(kRegular, 12), column(kRegular, 11);
+  if (!logo.Loaded() || !credit.Loaded() || !heading.Loaded() || !label.Loaded() || !column.Loaded()) return false;
+  Fill(panel, 0, 0, panel.Width(), panel.Height(), kPanel);
+
+  logo.Draw(panel, kLogoX, kTitleBaseline, "Brume", kAccent);
+  const std::string maker = "Orvendale";
+  credit.Draw(panel, kCreditRight - credit.Width(maker, 1), kTitleBaseline, maker, kLabel, 1);
+
+  for (const Section& s : Sections()) {
+    const int left = s.labels.front().x;
+    heading.Draw(panel, left, s.readoutTop + kHeadingBaseline, s.heading, kAccent);
+    Fill(panel, left, s.readoutTop + kRuleY, s.ruleRight, s.readoutTop + kRuleY + 1, kRule);
+    for (const Label& l : s.labels) label.Draw(panel, l.x, s.readoutTop + kLabelBaseline, l.text, kLabel);
+  }
+
+  const MatrixArea m;
+  Fill(panel, m.left, m.top, m.right, m.bottom, kMatrixArea);
+  for (int row = 1; row < m.rows; row += 2) {
+    const int y = m.firstRow + row * m.rowPitch - 4;
+    Fill(panel, m.left, y, m.right, y + m.rowPitch, kMatrixStripe);
+  }
+  Fill(panel, kLogoX, kFooterRuleY, kCreditRight, kFooterRuleY + 1, kRule);
+  for (const Label& c : kMatrixColumns) column.Draw(panel, c.x, m.headingBaseline, c.text, kLabel);
+  return true;
+}
+
+bool DrawSelector(raster::Bitmap& selector) {
+  const TypeFace tab(kBold, 13);
+  if (!tab.Loaded()) return false;
+  const int frameHeight = selector.Height() / 2;
+  const std::string words[2] = {"audio matrix", "mod matrix"};
+  const int gap = 28, baseline = 16;
+  const int x[2] = {10, 10 + tab.Width(words[0]) + gap};
+  for (int frame = 0; frame < 2; ++frame) {
+    const int top = frame * frameHeight;
+    for (int w = 0; w < 2; ++w) {
+      const bool active = w == frame;
+      const raster::Pixel colour = active ? kHeading : kLabel;
+      const int right = w == 0 ? x[1] - gap / 2 : selector.Width();
+      const int left = w == 0 ? 0 : x[1] - gap / 2;
+      // The frame is transparent; each word's area already holds the word's
+      // colour so that glyph edges keep it and only their alpha fades.
+      for (int y = top; y < top + frameHeight; ++y)
+        for (int px = left; px < right; ++px) selector.Row(y)[px] = colour & 0x00FFFFFFu;
+      tab.Draw(selector, x[w], top + baseline, words[w], colour);
+      if (active) Fill(selector, x[w], top + frameHeight - 3, x[w] + tab.Width(words[w]), top + frameHeight - 1, kAccent);
+    }
+  }
+  return true;
+}

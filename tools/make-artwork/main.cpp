@@ -1,0 +1,32 @@
+// make-artwork: draws the editor's background and page-selector images.
+// Usage: make-artwork <output directory>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "raster/MemoryBitmap.h"
+#include "tools/make-artwork/Artwork.h"
+#include "tools/make-artwork/PngWriter.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make-artwork <output directory>\n");
+    return 2;
+  }
+  const std::string dir = argv[1];
+  raster::MemoryBitmap panel(815, 500), selector(300, 50);
+  if (!DrawBackground(panel) || !DrawSelector(selector)) {
+    std::fprintf(stderr, "make-artwork: cannot open the DejaVu fonts\n");
+    return 1;
+  }
+  for (auto [bitmap, name] : {std::pair<raster::Bitmap*, const char*>{&panel, "brume_background.png"},
+                              {&selector, "matrix_selector.png"}}) {
+    const std::string path = dir + "/" + name;
+    if (!WritePng(*bitmap, path.c_str())) {
+      std::fprintf(stderr, "make-artwork: cannot write %s\n", path.c_str());
+      return 1;
+    }
+    std::printf("wrote %s\n", path.c_str());
+  }
+  return 0;
+}
