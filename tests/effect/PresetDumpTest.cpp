@@ -37,8 +37,9 @@ TEST(PresetDumpTest, OnlyWindowsHasADumpLocation) {
 
 // The dump of a plug-in holding "hmmg".
 std::string DumpOfHmmg() {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / "kestrel_effect_dump_test.txt";
+  // One file per test: CTest runs the tests of this program side by side.
+  const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / ("kestrel_dump_" + test + ".txt");
   std::filesystem::remove(path);
   {
     KestrelTestHost host;
