@@ -11,7 +11,7 @@ packages=(
   # Locale sources: the tests build a decimal-comma locale, as hosts set one.
   locales
 )
-# Extra groups, chosen by the caller: "windows", "tools".
+# Extra groups, chosen by the caller: "windows", "tools", "gui".
 for group in "$@"; do
   case "$group" in
     # Windows cross build and Wine; Wine's own fonts are only recommended
@@ -19,6 +19,9 @@ for group in "$@"; do
     windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                         libz-mingw-w64-dev wine wine64 fonts-wine fonts-liberation dpkg-dev) ;;
     tools) packages+=(libsndfile1-dev sox) ;;
+    # The Linux editor's X11 layer and its tests: a private Xvfb, the
+    # pointer driven with xdotool, screenshots taken with ImageMagick.
+    gui) packages+=(libx11-dev xvfb xdotool imagemagick) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
