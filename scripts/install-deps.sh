@@ -11,6 +11,7 @@ packages=(
   # Locale sources: the tests build a decimal-comma locale, as hosts set one.
   locales
 )
+lean=()  # installed without their recommended packages
 # Extra groups, chosen by the caller: "windows", "tools", "gui".
 for group in "$@"; do
   case "$group" in
@@ -21,18 +22,24 @@ for group in "$@"; do
     tools) packages+=(libsndfile1-dev sox) ;;
     # The Linux editor's X11 layer and its tests: a private Xvfb, the
     # pointer driven with xdotool, screenshots taken with ImageMagick.
-    gui) packages+=(libx11-dev xvfb xdotool imagemagick) ;;
+    # Ardour (its plug-in scanner) without its recommendations, which would
+    # bring a whole desktop audio stack.
+    gui) packages+=(libx11-dev xvfb xdotool imagemagick); lean+=(ardour) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
 
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+missing_lean=()
+for p in "${packages[@]}" "${lean[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" && continue
+  if [[ " ${lean[*]} " == *" $p "* ]]; then missing_lean+=("$p"); else missing+=("$p"); fi
 done
-if ((${#missing[@]})); then
+if ((${#missing[@]} + ${#missing_lean[@]})); then
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+  install=(env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq)
+  ((${#missing[@]} == 0)) || "${install[@]}" "${missing[@]}"
+  ((${#missing_lean[@]} == 0)) || "${install[@]}" --no-install-recommends "${missing_lean[@]}"
 fi
