@@ -2,7 +2,7 @@
 // A small X11 host for Brume.so: a private Xvfb, a top-level window sized
 // from effEditGetRect, the editor opened inside it and effEditIdle called at
 // a chosen rate, every host callback recorded. The pointer is driven with
-// xdotool and the screen read with xwd and ImageMagick, as a user's tools
+// xdotool and the screen read with ImageMagick's import, as a user's tools
 // would see it.
 
 #include <X11/Xlib.h>
