@@ -171,7 +171,7 @@ bool X11TestHost::Run(const std::string& command, int hz) {
     else std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   // The editor sees what the command did before the caller looks.
-  if (hz > 0) Idle(3, hz);
+  if (hz > 0) Idle(5, hz);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
