@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,8 +45,17 @@ bool StartPrivateXvfb() {
   int fds[2];
   if (pipe(fds) != 0) return false;
   // Xvfb writes its display number to the descriptor once it accepts clients.
-  g_xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                  std::string("1024x768x") + (depth ? depth : "24"), "-nolisten", "tcp", "-noreset"});
+  const std::string fd = std::to_string(fds[1]);
+  const std::string screen = std::string("1024x768x") + (depth ? depth : "24");
+  g_xvfb = fork();
+  if (g_xvfb == 0) {
+    // The server goes with the test, even when a timeout kills the test.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+           "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  if (g_xvfb < 0) g_xvfb = 0;
   close(fds[1]);
   std::string number;
   pollfd wait{fds[0], POLLIN, 0};
