@@ -75,12 +75,10 @@ void IEditorWindow::CloseWindow() {
 }
 
 void IEditorWindow::ForgetDestroyedWindow() {
-  // The window and its text field are gone already; only the bookkeeping
-  // is left. The class cannot be unregistered while this window still
-  // exists, so the next opening finds it registered.
-  textField_ = nullptr, textControl_ = nullptr, textParameter_ = nullptr, textState_ = kFieldIdle;
-  if (textFont_) DeleteObject(textFont_);
-  textFont_ = nullptr;
+  // The class cannot be unregistered while this window still exists, so
+  // the next opening finds it registered.
+  RemoveTextField();
+  KillTimer(window_, kTimerId);
   window_ = nullptr;
   if (--g_openWindows == 0) UnregisterClassA(kClassName, module_);
 }

@@ -64,7 +64,7 @@ class IEditorWindow : public IEditorView, public IVstEditorWindow {
   bool TextFieldStep();
   void CommitTextField();
   void RemoveTextField();
-  // The window went away without CloseWindow (its parent was destroyed).
+  // The window went away without CloseWindow (with its parent).
   void ForgetDestroyedWindow();
 
   HMODULE module_ = nullptr;

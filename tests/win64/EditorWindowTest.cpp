@@ -105,6 +105,14 @@ TEST_F(EditorWindowTest, ClassIsSharedByAllEditorsAndReopeningKeepsThePlace) {
   editor.CloseWindow();
   EXPECT_FALSE(ClassRegistered());
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
+
+  // A host that destroys its window without closing the editor first.
+  HWND doomed = MakeWindow(nullptr, 0, 0, 300, 200);
+  editor.OpenWindow(doomed);
+  DestroyWindow(doomed);
+  EXPECT_EQ(editor.GetWindow(), nullptr);
+  EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
+  EXPECT_NE(editor.OpenWindow(parent), nullptr);
 }
 
 TEST_F(EditorWindowTest, MouseWheelAndKeysReachTheViewInEditorTerms) {

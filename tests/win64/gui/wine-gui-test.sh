@@ -31,7 +31,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A display number of its own: Xvfb picks a free one and reports it.
-Xvfb -displayfd 3 -screen 0 1700x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+timeout 115 Xvfb -displayfd 3 -screen 0 1700x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 deadline=$((SECONDS + 15))
 until grep -q '[0-9]' "$work/display" 2>/dev/null; do
@@ -125,9 +125,9 @@ wait_log '^ready$'
 case "$scenario" in
   pages)
     # A little routing on each page (In 1 -> Out 1, In 2 -> Delay 1 at
-    # +50%; Lfo 1 -> Filter Freq 1 at +30%), so that the pages differ.
+    # +50%; Lfo 1 -> Filter Freq 1 at +50%), so that the pages differ.
     run load 1
-    for setting in "1 0.125" "2 0.1" "3 0.75" "4 0.25" "5 0.7" "6 0.75" "68 0.857143" "69 0.375" "70 0.65"; do
+    for setting in "1 0.125" "2 0.1" "3 0.75" "4 0.25" "5 0.7" "6 0.75" "68 0.857143" "69 0.375" "70 0.75"; do
       run set 1 $setting
     done
     run open 1
