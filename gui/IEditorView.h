@@ -139,10 +139,15 @@ class IEditorView : public IAttachedEditor {
   // The control under the point: last first, neither hidden nor greyed.
   int FindControl(int x, int y, bool allowGreyedMouseOver) const;
   void DeleteControls();
+  void IndexControl(IControl* control);
 
  private:
   IEffectBase* plugin_;
   std::vector<std::unique_ptr<IControl>> controls_;
+  // The controls of each parameter index, kept up to date as controls are
+  // added, so a value pushed from the host's (possibly audio) thread touches
+  // only its own controls and never allocates.
+  std::vector<std::vector<IControl*>> controlsByParam_;
   IBounds drawBounds_;
   std::unique_ptr<raster::SystemBitmap> backingStore_;
   int width_;

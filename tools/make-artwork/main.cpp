@@ -6,7 +6,7 @@
 
 #include "raster/MemoryBitmap.h"
 #include "tools/make-artwork/Artwork.h"
-#include "tools/make-artwork/PngWriter.h"
+#include "tools/common/PngWriter.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

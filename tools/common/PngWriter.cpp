@@ -1,4 +1,4 @@
-#include "tools/make-artwork/PngWriter.h"
+#include "tools/common/PngWriter.h"
 
 #include <png.h>
 
