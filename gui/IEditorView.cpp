@@ -172,8 +172,27 @@ bool IEditorView::CollectDirtyBounds(IBounds* out) const {
   return any;
 }
 
-bool IEditorView::Draw(const IBounds& bounds) {
+IBounds IEditorView::CoverTouchedControls(IBounds bounds) const {
+  // Text is drawn unclipped, so a control that the bounds only partly cover
+  // would paint its whole text over pixels the background did not repaint
+  // and make it heavier each time. Grow the bounds until they hold every
+  // visible control they touch (the background excepted).
+  for (bool grown = true; grown;) {
+    grown = false;
+    for (size_t i = 1; i < controls_.size(); ++i) {
+      const IControl& control = *controls_[i];
+      const IBounds& own = control.Bounds();
+      if (control.IsHidden() || own.Empty() || bounds.Intersect(own).Empty()) continue;
+      const IBounds united = bounds.Union(own);
+      if (!(united == bounds)) bounds = united, grown = true;
+    }
+  }
+  return bounds;
+}
+
+bool IEditorView::Draw(const IBounds& requested) {
   if (controls_.empty()) return true;
+  const IBounds bounds = requested.Empty() ? requested : CoverTouchedControls(requested);
   drawBounds_ = bounds;
   for (auto& control : controls_) {
     const IBounds& own = control->Bounds();

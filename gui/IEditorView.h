@@ -62,6 +62,8 @@ class IEditorView : public IAttachedEditor {
   // Union of the bounds of every control that needs a redraw.
   bool CollectDirtyBounds(IBounds* out) const;
   // Paints the controls intersecting bounds (list order), then presents.
+  // The bounds grow to cover whole controls, so text is never drawn twice
+  // over itself.
   bool Draw(const IBounds& bounds);
   raster::Bitmap* BackingStore() const;
   const IBounds& DrawBounds() const { return drawBounds_; }
@@ -140,6 +142,7 @@ class IEditorView : public IAttachedEditor {
   int FindControl(int x, int y, bool allowGreyedMouseOver) const;
   void DeleteControls();
   void IndexControl(IControl* control);
+  IBounds CoverTouchedControls(IBounds bounds) const;
 
  private:
   IEffectBase* plugin_;
