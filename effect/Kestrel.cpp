@@ -30,9 +30,11 @@ void Kestrel::BuildEditor(EditorFactory factory) {
   IEditorView* view = factory ? factory(this, EditorLayout::kWidth, EditorLayout::kHeight, 0) : nullptr;
   if (!view) return;
   EditorLayout::Build(*view, *this);
-  editor_ = view;
   AttachEditor(view);  // the base owns the view from here on
 }
+
+// Whatever view is attached now: a host or test may attach another one.
+IEditorView* Kestrel::Editor() const { return dynamic_cast<IEditorView*>(EditorView()); }
 
 Kestrel::~Kestrel() {
   // A snapshot of the settings at close, written as one preset-maker call
@@ -68,7 +70,7 @@ void Kestrel::ParameterChanged(int index) {
     const double value = Parameter(index)->Value();
     // kMatrixTab picks the editor's matrix page; the engine does not care.
     if (index != kMatrixTab) ApplyParameterChange(*engine_, index, value);
-    else if (editor_) EditorLayout::ShowMatrixPage(*editor_, TruncateToInt(value) != 0);
+    else if (IEditorView* editor = Editor()) EditorLayout::ShowMatrixPage(*editor, TruncateToInt(value) != 0);
   }
   RefreshParameterControls();
 }

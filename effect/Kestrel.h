@@ -40,7 +40,7 @@ class Kestrel final : public IVstBinding {
   const Engine& SignalEngine() const { return *engine_; }
   const IMidiEventQueue& MidiQueue() const { return midiQueue_; }
   // The attached editor view (owned by the base), or null.
-  IEditorView* Editor() const { return editor_; }
+  IEditorView* Editor() const;
 
  private:
   void InstallFactoryPresets();
@@ -48,5 +48,4 @@ class Kestrel final : public IVstBinding {
 
   IMidiEventQueue midiQueue_;
   std::unique_ptr<Engine> engine_;
-  IEditorView* editor_ = nullptr;
 };

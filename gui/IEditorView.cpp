@@ -30,7 +30,15 @@ void IEditorView::DeleteControls() {
   pendingMenu_.reset();
   pendingHandler_ = nullptr;
   pendingParam_ = -1;
+  controlsByParam_.clear();
   while (!controls_.empty()) controls_.pop_back();  // last to first
+}
+
+void IEditorView::IndexControl(IControl* control) {
+  const int param = control->ParamIndex();
+  if (param < 0) return;
+  if (param >= static_cast<int>(controlsByParam_.size())) controlsByParam_.resize(static_cast<size_t>(param) + 1);
+  controlsByParam_[static_cast<size_t>(param)].push_back(control);
 }
 
 void IEditorView::PrepareDrawing() { backingStore_ = std::make_unique<raster::SystemBitmap>(width_, height_); }
@@ -44,6 +52,7 @@ int IEditorView::SetBackground(int resourceId, const char* fileName) {
   auto* background = new IBitmapControl(plugin_, 0, 0, -1, image, IBlend::kCopy);
   background->SetView(this);
   controls_.insert(controls_.begin(), std::unique_ptr<IControl>(background));
+  IndexControl(background);
   return 0;
 }
 
@@ -51,6 +60,7 @@ int IEditorView::AddControl(IControl* control) {
   if (!control) return -1;
   control->SetView(this);
   controls_.emplace_back(control);
+  IndexControl(control);
   return static_cast<int>(controls_.size()) - 1;
 }
 
@@ -69,13 +79,15 @@ void IEditorView::MarkAllControlsDirty() {
 }
 
 void IEditorView::PushParameterToControls(int paramIndex, double value, bool isNormalised) {
+  if (paramIndex < 0 || paramIndex >= static_cast<int>(controlsByParam_.size())) return;
+  const std::vector<IControl*>& bound = controlsByParam_[static_cast<size_t>(paramIndex)];
+  if (bound.empty()) return;
   if (!isNormalised) {
     const IParameter* parameter = plugin_ ? plugin_->Parameter(paramIndex) : nullptr;
     if (!parameter) return;
     value = parameter->NormalisedOf(value);
   }
-  for (auto& control : controls_)
-    if (control->ParamIndex() == paramIndex) control->ReceiveValue(value);
+  for (IControl* control : bound) control->ReceiveValue(value);
 }
 
 // ---- Images and text ----------------------------------------------------------------
@@ -160,8 +172,27 @@ bool IEditorView::CollectDirtyBounds(IBounds* out) const {
   return any;
 }
 
-bool IEditorView::Draw(const IBounds& bounds) {
+IBounds IEditorView::CoverTouchedControls(IBounds bounds) const {
+  // Text is drawn unclipped, so a control that the bounds only partly cover
+  // would paint its whole text over pixels the background did not repaint
+  // and make it heavier each time. Grow the bounds until they hold every
+  // visible control they touch (the background excepted).
+  for (bool grown = true; grown;) {
+    grown = false;
+    for (size_t i = 1; i < controls_.size(); ++i) {
+      const IControl& control = *controls_[i];
+      const IBounds& own = control.Bounds();
+      if (control.IsHidden() || own.Empty() || bounds.Intersect(own).Empty()) continue;
+      const IBounds united = bounds.Union(own);
+      if (!(united == bounds)) bounds = united, grown = true;
+    }
+  }
+  return bounds;
+}
+
+bool IEditorView::Draw(const IBounds& requested) {
   if (controls_.empty()) return true;
+  const IBounds bounds = requested.Empty() ? requested : CoverTouchedControls(requested);
   drawBounds_ = bounds;
   for (auto& control : controls_) {
     const IBounds& own = control->Bounds();

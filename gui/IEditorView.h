@@ -62,6 +62,8 @@ class IEditorView : public IAttachedEditor {
   // Union of the bounds of every control that needs a redraw.
   bool CollectDirtyBounds(IBounds* out) const;
   // Paints the controls intersecting bounds (list order), then presents.
+  // The bounds grow to cover whole controls, so text is never drawn twice
+  // over itself.
   bool Draw(const IBounds& bounds);
   raster::Bitmap* BackingStore() const;
   const IBounds& DrawBounds() const { return drawBounds_; }
@@ -139,10 +141,16 @@ class IEditorView : public IAttachedEditor {
   // The control under the point: last first, neither hidden nor greyed.
   int FindControl(int x, int y, bool allowGreyedMouseOver) const;
   void DeleteControls();
+  void IndexControl(IControl* control);
+  IBounds CoverTouchedControls(IBounds bounds) const;
 
  private:
   IEffectBase* plugin_;
   std::vector<std::unique_ptr<IControl>> controls_;
+  // The controls of each parameter index, kept up to date as controls are
+  // added, so a value pushed from the host's (possibly audio) thread touches
+  // only its own controls and never allocates.
+  std::vector<std::vector<IControl*>> controlsByParam_;
   IBounds drawBounds_;
   std::unique_ptr<raster::SystemBitmap> backingStore_;
   int width_;

@@ -12,14 +12,23 @@ packages=(
   # locale, as hosts set one (generated below).
   locales
 )
-# Extra groups, chosen by the caller: "windows", "tools".
+lean=()  # installed without their recommended packages
+# Extra groups, chosen by the caller: "windows", "tools", "gui".
 for group in "$@"; do
   case "$group" in
     # Windows cross build and Wine; Wine's own fonts are only recommended
     # but the editor's text is measured and drawn with them under Wine.
+    # The editor tests run the plug-in under Wine on a private X server
+    # (Xvfb), click with xdotool and check screenshots with ImageMagick.
     windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-                        libz-mingw-w64-dev wine wine64 fonts-wine fonts-liberation dpkg-dev) ;;
+                        libz-mingw-w64-dev wine wine64 fonts-wine fonts-liberation dpkg-dev
+                        xvfb xdotool imagemagick) ;;
     tools) packages+=(libsndfile1-dev sox) ;;
+    # The Linux editor's X11 layer and its tests: a private Xvfb, the
+    # pointer driven with xdotool, screenshots taken with ImageMagick.
+    # Ardour (its plug-in scanner) without its recommendations, which would
+    # bring a whole desktop audio stack.
+    gui) packages+=(libx11-dev xvfb xdotool imagemagick); lean+=(ardour) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
@@ -28,12 +37,16 @@ sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+missing_lean=()
+for p in "${packages[@]}" "${lean[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" && continue
+  if [[ " ${lean[*]} " == *" $p "* ]]; then missing_lean+=("$p"); else missing+=("$p"); fi
 done
-if ((${#missing[@]})); then
+if ((${#missing[@]} + ${#missing_lean[@]})); then
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+  install=(env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq)
+  ((${#missing[@]} == 0)) || "${install[@]}" "${missing[@]}"
+  ((${#missing_lean[@]} == 0)) || "${install[@]}" --no-install-recommends "${missing_lean[@]}"
 fi
 
 # de_DE.UTF-8 for the decimal-comma tests. Debian compiles only the

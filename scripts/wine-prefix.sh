@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Manages the private, headless Wine prefix the Windows tests run in.
 #
-# usage: scripts/wine-prefix.sh init|start|stop <prefix-dir>
+# usage: scripts/wine-prefix.sh init|init-x11|start|stop <prefix-dir>
 #   init   create and initialise the prefix once (wineboot --init); no-op after
+#   init-x11  the same for a prefix that keeps Wine's X11 display driver,
+#          for the editor tests that run on an X server of their own
 #   start  init, then start one persistent wine server for the prefix, so the
 #          test programs that follow do not each pay for a server start-up
 #   stop   stop that server and every Wine process of the prefix
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
-  echo "usage: $0 init|start|stop <prefix-dir>" >&2
+  echo "usage: $0 init|init-x11|start|stop <prefix-dir>" >&2
   exit 2
 fi
 action=$1
@@ -40,15 +42,22 @@ init_prefix() {
     wineboot --init >/dev/null 2>&1
     # Windows and their controls without an X server: Wine's null display
     # driver.
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    if [ "$graphics" = null ]; then
+      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    fi
     wineserver -w
     touch "$WINEPREFIX/.kestrel-ready"
   fi
   flock -u 8
 }
 
+graphics=null
 case "$action" in
   init) init_prefix ;;
+  init-x11)
+    graphics=x11
+    init_prefix
+    ;;
   start)
     init_prefix
     # A server left over from an earlier run (persistent, or lingering after
@@ -66,7 +75,7 @@ case "$action" in
     fi
     ;;
   *)
-    echo "usage: $0 init|start|stop <prefix-dir>" >&2
+    echo "usage: $0 init|init-x11|start|stop <prefix-dir>" >&2
     exit 2
     ;;
 esac

@@ -1,9 +1,7 @@
 #include "gui/headless/HeadlessEditor.h"
 
-#include "framework/IParameter.h"
-#include "framework/ParseDecimal.h"
 #include "gui/EmbeddedResource.h"
-#include "gui/IControl.h"
+#include "gui/TypedValue.h"
 #include "raster/Bitmap.h"
 
 HeadlessEditor::HeadlessEditor(IEffectBase* plugin, int width, int height, int frameRate)
@@ -51,18 +49,7 @@ void HeadlessEditor::ShowTextEntry(IControl* control, const ITextStyle&, const I
   if (!control || textEntries_.empty()) return;
   const std::string text = textEntries_.front();
   textEntries_.pop_front();
-  if (!parameter) {
-    control->OnTextEntered(text.c_str());
-    return;
-  }
-  double value = 0.0;
-  if (parameter->Kind() == IParameter::kBool || parameter->Kind() == IParameter::kEnum) {
-    int found = 0;
-    if (parameter->FindValueText(text.c_str(), &found)) value = found;
-  } else {
-    value = ParseDecimal(text.c_str(), static_cast<int>(text.size()) + 1);
-  }
-  control->ApplyUserValue(parameter->NormalisedOf(value));
+  ApplyTypedValue(*control, parameter, text.c_str());
 }
 
 std::unique_ptr<raster::Bitmap> HeadlessEditor::LoadPngResource(int resourceId, const char* fileName) {

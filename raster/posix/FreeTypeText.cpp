@@ -34,10 +34,12 @@ constexpr const char* kFallbackFile = "/usr/share/fonts/truetype/dejavu/DejaVuSa
 constexpr int kDefaultHeight = 12;
 
 // FreeType's library object is shared by every face; creating and destroying
-// faces must be serialised on it. It lives until the process ends.
+// faces must be serialised on it. It lives until the process ends; the lock
+// is never destroyed either, because fonts held in static caches of their
+// users are deleted during static destruction, after this file's statics.
 std::mutex& LibraryMutex() {
-  static std::mutex m;
-  return m;
+  static std::mutex* m = new std::mutex;
+  return *m;
 }
 
 FT_Library Library() {

@@ -76,6 +76,29 @@ TEST_F(EditorInteractionTest, SelectorAndLfoResetToggleAndPresetsShowTheirPage) 
   }
 }
 
+TEST_F(EditorInteractionTest, PromptsOfferValueMenusOrTextEntryWhereEnabled) {
+  IMouseMods right;
+  right.right = true;
+  Editor().GetControl(74)->SetPromptEnabled(true);  // filter 1 frequency
+  Editor().ScriptTextEntry("440.5");
+  Editor().OnMouseDown(30, 110, right);
+  Editor().OnMouseUp(30, 110, right);
+  EXPECT_EQ(Editor().TextEntriesShown(), 1);
+  EXPECT_NEAR(Value(kFilterFreq1), 440.5, 0.5);  // the parameter's own step applies
+
+  Editor().GetControl(74)->SetPromptEnabled(false);
+  Editor().OnMouseDown(30, 110, right);
+  EXPECT_EQ(Editor().TextEntriesShown(), 1);  // disabled again: nothing opens
+
+  IControl* softClip = Editor().GetControl(106);
+  softClip->SetPromptEnabled(true);
+  Editor().ScriptMenuChoice(1 - static_cast<int>(Value(kSoftClip)));
+  const double before = Value(kSoftClip);
+  Editor().OnMouseDoubleClick(200, 490, right);  // a menu's own prompt
+  ASSERT_EQ(Editor().MenusShown().size(), 1u);
+  EXPECT_EQ(Value(kSoftClip), 1.0 - before);
+}
+
 TEST_F(EditorInteractionTest, KeysOverNothingGoToTheKeyCatcherOrAreLeftToTheHost) {
   EXPECT_FALSE(Editor().OnKeyDown(5, 250, kKeySpace));  // background, no catcher
 

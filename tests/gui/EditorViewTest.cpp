@@ -3,6 +3,8 @@
 #include "effect/EditorLayout.h"
 #include "effect/ParameterIds.h"
 #include "gui/IControls.h"
+#include <vector>
+
 #include "raster/Bitmap.h"
 #include "tests/gui/EditorFixture.h"
 
@@ -76,6 +78,21 @@ TEST_F(EditorViewTest, TheVisiblePageCarriesTextAndTheHiddenOneLeavesTheBackgrou
   EXPECT_EQ(image->Row(250)[5] >> 24, 0xFFu);
   auto* selector = static_cast<IBitmapControl*>(Editor().GetControl(EditorLayout::kSelectorIndex));
   EXPECT_EQ(selector->FrameForValue(), 2);
+}
+
+TEST_F(EditorViewTest, RedrawingPartOfAControlLeavesItsTextAsAFullRedrawDrawsIt) {
+  raster::Bitmap* image = Editor().BackingStore();
+  auto pixels = [image] {
+    std::vector<raster::Pixel> all;
+    for (int y = 0; y < image->Height(); ++y) all.insert(all.end(), image->Row(y), image->Row(y) + image->Width());
+    return all;
+  };
+  const std::vector<raster::Pixel> full = pixels();
+  // A sliver of the overlapping filter read-outs, and the edge where a
+  // matrix source menu meets its destination menu.
+  Editor().Draw(IBounds{190, 104, 192, 106});
+  Editor().Draw(IBounds{370, 90, 376, 92});
+  EXPECT_TRUE(pixels() == full);
 }
 
 // A view whose images cannot be decoded draws what it can and never crashes.
