@@ -1,8 +1,6 @@
 // The dispatcher's opcodes: names and texts, capabilities, pins and
 // speakers, events, rate and block size, effOpen, text entry.
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
