@@ -31,11 +31,12 @@ class Delay final : public AudioModule {
 
   void Process() override { Tick(); }
   // The body of Process, for callers that know the concrete type.
-  KESTREL_HOT_INLINE void Tick() {
-    const double x = InputSum();
+  KESTREL_HOT_INLINE void Tick() { TickWith(InputSum()); }
+  // One tick on an input sum the caller has formed; returns `output`.
+  KESTREL_HOT_INLINE double TickWith(double x) {
     if (!line_) {
       output = x;
-      return;
+      return output;
     }
     double r = writeIndex - delaySamples;
     if (r < 0.0) r = r + length;
@@ -59,6 +60,7 @@ class Delay final : public AudioModule {
               (y1 - ym1) * 0.5) *
                  t +
              y0;
+    return output;
   }
 
   void Inject(double v) {

@@ -267,6 +267,17 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
   if (!inL || !inR || !outL || !outR) return;
 
   DenormalGuard denormalGuard;
+  UpdatePlan();
+  if (plan_.paired)
+    ProcessPlanned(inL, inR, outL, outR, frames, midi);
+  else
+    ProcessModules(inL, inR, outL, outR, frames, midi);
+  ApplyDueMidi(midi, frames - 1);
+  RecoverNonFiniteState();
+}
+
+void Engine::ProcessModules(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                            IMidiEventQueue& midi) {
   const double wet = dryWetMix;
   const double dry = 1.0 - dryWetMix;
   const double gain = envelopeInputGain;
@@ -303,8 +314,6 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
     }
     start = segmentEnd;
   }
-  ApplyDueMidi(midi, frames - 1);
-  RecoverNonFiniteState();
 }
 
 void Engine::RecoverNonFiniteState() {

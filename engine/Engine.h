@@ -9,6 +9,7 @@
 #include "engine/Delay.h"
 #include "engine/EnvelopeFollower.h"
 #include "engine/Feedback.h"
+#include "engine/FramePlan.h"
 #include "engine/Gain.h"
 #include "engine/LFO.h"
 #include "engine/Modulator.h"
@@ -200,6 +201,14 @@ class Engine {
 
  private:
   void ProcessAudioFrame(double inL, double inR, double& outL, double& outR, double dry, double wet);
+  // Module-by-module loop over a block, for routings the plan cannot pair.
+  void ProcessModules(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                      IMidiEventQueue& midi);
+  // The planned loop (FastLoop.cpp): left and right crushers and filters
+  // as SSE2 lane pairs, state held in registers for the block.
+  void ProcessPlanned(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                      IMidiEventQueue& midi);
+  void UpdatePlan();
   void ApplyDueMidi(IMidiEventQueue& midi, int frame);
   void ControlTick();
   void SetModulatorRates();
@@ -209,6 +218,7 @@ class Engine {
 
   std::array<Modulator*, kModulatorCount> modulatorsInTickOrder_;
   std::array<AudioModule*, 17> modulesInResetOrder_;
+  FramePlan plan_;
   int controlRate_ = 16;
   int controlCounter_ = 0;
   double sampleRate_ = 44100.0;

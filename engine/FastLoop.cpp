@@ -1,0 +1,266 @@
+// The planned sample loop: the same arithmetic as ticking the modules one
+// by one, in the same order and grouping, with the left and right crushers
+// and filters run as the two lanes of SSE2 registers (each lane computes
+// exactly what the scalar code computes) and the state of the block held in
+// locals. SSE2 is the x86-64 baseline; nothing here needs more.
+#include <emmintrin.h>
+
+#include "engine/Engine.h"
+#include "engine/Inline.h"
+
+namespace {
+
+// A mask lane is all ones where the condition holds.
+inline __m128d Select(__m128d mask, __m128d yes, __m128d no) {
+  return _mm_or_pd(_mm_and_pd(mask, yes), _mm_andnot_pd(mask, no));
+}
+
+inline __m128d Abs(__m128d v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
+
+// Lanes that are finite keep their value; inf and NaN become +0.
+inline __m128d ZeroUnlessFinite(__m128d v) {
+  return _mm_and_pd(v, _mm_cmple_pd(Abs(v), _mm_set1_pd(1.7976931348623157e308)));
+}
+
+// std::floor per lane, exactly: values of magnitude 2^52 and above (and
+// inf, NaN) are integers already and pass through; the rest are rounded to
+// the nearest integer by the 2^52 addition, stepped down where that went
+// up, and zero keeps the sign of the argument.
+inline __m128d Floor(__m128d v) {
+  const __m128d signBit = _mm_set1_pd(-0.0);
+  const __m128d two52 = _mm_set1_pd(4503599627370496.0);
+  const __m128d sign = _mm_and_pd(v, signBit);
+  const __m128d magic = _mm_or_pd(two52, sign);
+  __m128d r = _mm_sub_pd(_mm_add_pd(v, magic), magic);
+  r = _mm_sub_pd(r, _mm_and_pd(_mm_cmpgt_pd(r, v), _mm_set1_pd(1.0)));
+  r = _mm_or_pd(r, _mm_and_pd(sign, _mm_cmpeq_pd(r, _mm_setzero_pd())));
+  return Select(_mm_cmplt_pd(Abs(v), two52), r, v);
+}
+
+inline __m128d SoftClip(__m128d v) {
+  const __m128d k27 = _mm_set1_pd(27.0);
+  const __m128d num = _mm_mul_pd(_mm_add_pd(_mm_mul_pd(v, v), k27), v);
+  const __m128d den = _mm_add_pd(_mm_mul_pd(_mm_mul_pd(v, _mm_set1_pd(9.0)), v), k27);
+  return _mm_div_pd(num, den);
+}
+
+inline double Sum(const FramePlan::Terms& terms, const double* outputs) {
+  double sum = 0.0;
+  for (int j = 0; j < terms.count; ++j) sum = outputs[terms.source[j]] * terms.amount[j] + sum;
+  return sum;
+}
+
+// Settings the loop reads per sample, taken from the modules after every
+// control tick.
+struct Settings {
+  __m128d coefficient, damping;     // filters
+  __m128d crushRate, crushLevels;   // crushers
+  double keep[2], fraction[2];      // filter shape: 1 - fraction, fraction
+  int lower[2], upper[2];           // filter shape: response indexes
+  __m128d gain, position, leftShare;  // masters, pans (1 - position)
+};
+
+}  // namespace
+
+void Engine::UpdatePlan() {
+  AudioModule* const summing[10] = {&delayLeft,   &delayRight,   &crusherLeft,  &crusherRight, &filterLeft,
+                                    &filterRight, &feedbackLeft, &feedbackRight, &masterLeft,  &masterRight};
+  unsigned version = 0;
+  for (AudioModule* m : summing) version += m->LinkVersion();
+  if (version == plan_.version) return;
+  plan_.version = version;
+  AudioModule* const sources[FramePlan::kSourceCount] = {&inLeft,     &inRight,     &crusherLeft, &crusherRight,
+                                                         &filterLeft, &filterRight, &delayLeft,   &delayRight};
+  FramePlan::Terms* const terms[10] = {&plan_.delay[0],    &plan_.delay[1],    &plan_.crusher[0], &plan_.crusher[1],
+                                       &plan_.filter[0],   &plan_.filter[1],   &plan_.feedback[0],
+                                       &plan_.feedback[1], &plan_.master[0],   &plan_.master[1]};
+  bool known = true;
+  for (int d = 0; d < 10; ++d) {
+    FramePlan::Terms& t = *terms[d];
+    t.count = 0;
+    for (int slot = 0; slot < AudioModule::kInputSlots; ++slot) {
+      const AudioModule* input = summing[d]->Input(slot);
+      if (!input) continue;
+      int source = 0;
+      while (source < FramePlan::kSourceCount && sources[source] != input) ++source;
+      if (source == FramePlan::kSourceCount) known = false;
+      t.source[t.count] = source < FramePlan::kSourceCount ? source : 0;
+      t.amount[t.count] = summing[d]->InputAmount(slot);
+      ++t.count;
+    }
+  }
+  auto reads = [](const FramePlan::Terms& t, int source) {
+    for (int j = 0; j < t.count; ++j)
+      if (t.source[j] == source) return true;
+    return false;
+  };
+  plan_.paired = known && !reads(plan_.crusher[1], FramePlan::kCrusherLeft) &&
+                 !reads(plan_.filter[1], FramePlan::kFilterLeft);
+}
+
+void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                            IMidiEventQueue& midi) {
+  const FramePlan& plan = plan_;
+  // Current outputs of the modules the sums read, indexed by FramePlan::Source.
+  alignas(16) double out[FramePlan::kSourceCount] = {
+      inLeft.output,     inRight.output,     crusherLeft.output, crusherRight.output,
+      filterLeft.output, filterRight.output, delayLeft.output,   delayRight.output};
+  // Filter responses by StateVariableFilter::Response, left and right lanes.
+  alignas(16) double response[4][2];
+  for (int k = 0; k < 4; ++k) {
+    response[k][0] = filterLeft.response[k];
+    response[k][1] = filterRight.response[k];
+  }
+  __m128d low = _mm_load_pd(response[StateVariableFilter::kLow]);
+  __m128d band = _mm_load_pd(response[StateVariableFilter::kBand]);
+  __m128d crushPhase = _mm_set_pd(crusherRight.phase, crusherLeft.phase);
+  __m128d master = _mm_set_pd(masterRight.output, masterLeft.output);
+  __m128d feedback = _mm_set_pd(feedbackRight.output, feedbackLeft.output);
+  __m128d leftParts = _mm_set_pd(panRight.leftPart, panLeft.leftPart);
+  __m128d rightParts = _mm_set_pd(panRight.rightPart, panLeft.rightPart);
+
+  Settings set;
+  auto readSettings = [&] {
+    set.coefficient = _mm_set_pd(filterRight.coefficient, filterLeft.coefficient);
+    set.damping = _mm_set_pd(filterRight.damping, filterLeft.damping);
+    set.crushRate = _mm_set_pd(crusherRight.rate, crusherLeft.rate);
+    set.crushLevels = _mm_set_pd(crusherRight.levels, crusherLeft.levels);
+    const StateVariableFilter* filters[2] = {&filterLeft, &filterRight};
+    for (int c = 0; c < 2; ++c) {
+      set.keep[c] = 1.0 - filters[c]->shapeFraction;
+      set.fraction[c] = filters[c]->shapeFraction;
+      set.lower[c] = filters[c]->shapeLower;
+      set.upper[c] = filters[c]->shapeUpper;
+    }
+    set.gain = _mm_set_pd(masterRight.gain, masterLeft.gain);
+    set.position = _mm_set_pd(panRight.position, panLeft.position);
+    set.leftShare = _mm_sub_pd(_mm_set1_pd(1.0), set.position);
+  };
+  readSettings();
+
+  const __m128d wet = _mm_set1_pd(dryWetMix);
+  const __m128d dry = _mm_set1_pd(1.0 - dryWetMix);
+  const double envelopeGain = envelopeInputGain;
+  const bool clip = softClip;
+  const __m128d one = _mm_set1_pd(1.0);
+  const __m128d tiny = _mm_set1_pd(1e-19);
+
+  auto audioFrame = [&](int i, __m128d in, __m128d tap) KESTREL_LAMBDA_INLINE {
+    _mm_store_pd(out + FramePlan::kInLeft, tap);
+    out[FramePlan::kDelayLeft] = delayLeft.TickWith(Sum(plan.delay[0], out));
+    out[FramePlan::kDelayRight] = delayRight.TickWith(Sum(plan.delay[1], out));
+
+    // Crushers: a capture lane takes the quantised sum, a hold lane keeps
+    // its output; the sums are read either way, as the module does.
+    const __m128d crushInput = _mm_set_pd(Sum(plan.crusher[1], out), Sum(plan.crusher[0], out));
+    const __m128d advanced = _mm_add_pd(crushPhase, set.crushRate);
+    const __m128d capture = _mm_cmpnlt_pd(advanced, one);
+    const __m128d quantised = _mm_div_pd(Floor(_mm_mul_pd(set.crushLevels, crushInput)), set.crushLevels);
+    _mm_store_pd(out + FramePlan::kCrusherLeft,
+                 Select(capture, quantised, _mm_load_pd(out + FramePlan::kCrusherLeft)));
+    crushPhase = Select(capture, _mm_sub_pd(advanced, one), advanced);
+
+    // Filters: four iterations on the same input.
+    const __m128d x = _mm_set_pd(Sum(plan.filter[1], out), Sum(plan.filter[0], out));
+    __m128d high;
+    for (int n = 0; n < StateVariableFilter::kOversampling; ++n) {
+      low = _mm_add_pd(_mm_add_pd(_mm_mul_pd(set.coefficient, band), tiny), low);
+      high = _mm_sub_pd(_mm_sub_pd(x, low), _mm_mul_pd(set.damping, band));
+      band = _mm_add_pd(band, SoftClip(_mm_mul_pd(set.coefficient, high)));
+    }
+    _mm_store_pd(response[StateVariableFilter::kLow], low);
+    _mm_store_pd(response[StateVariableFilter::kNotch], _mm_add_pd(low, high));
+    _mm_store_pd(response[StateVariableFilter::kBand], band);
+    _mm_store_pd(response[StateVariableFilter::kHigh], high);
+    out[FramePlan::kFilterLeft] = set.keep[0] * response[set.lower[0]][0] + set.fraction[0] * response[set.upper[0]][0];
+    out[FramePlan::kFilterRight] =
+        set.keep[1] * response[set.lower[1]][1] + set.fraction[1] * response[set.upper[1]][1];
+
+    const double feedbackLeftOut = Sum(plan.feedback[0], out);
+    const double feedbackRightOut = Sum(plan.feedback[1], out);
+    feedback = _mm_set_pd(feedbackRightOut, feedbackLeftOut);
+    delayLeft.Inject(feedbackLeftOut);
+    delayRight.Inject(feedbackRightOut);
+    delayLeft.Advance();
+    delayRight.Advance();
+
+    master = _mm_mul_pd(set.gain, _mm_set_pd(Sum(plan.master[1], out), Sum(plan.master[0], out)));
+    rightParts = _mm_mul_pd(master, set.position);
+    leftParts = _mm_mul_pd(set.leftShare, master);
+    // wet left = right pan's left part + left pan's left part; likewise right.
+    __m128d wetPair = _mm_add_pd(_mm_unpackhi_pd(leftParts, rightParts), _mm_unpacklo_pd(leftParts, rightParts));
+    if (clip) wetPair = SoftClip(wetPair);
+    wetPair = ZeroUnlessFinite(wetPair);
+    const __m128d mixed = _mm_add_pd(_mm_mul_pd(dry, in), _mm_mul_pd(wet, wetPair));
+    _mm_storel_pd(outL + i, mixed);
+    _mm_storeh_pd(outR + i, mixed);
+  };
+  auto sourcesFrame = [&](int i, bool lfoValues, __m128d& in, __m128d& tap) KESTREL_LAMBDA_INLINE {
+    in = _mm_set_pd(inR[i], inL[i]);
+    tap = ZeroUnlessFinite(in);
+    if (lfoValues) {
+      lfoLeft.Process();
+      lfoRight.Process();
+    } else {
+      lfoLeft.AdvancePhase();
+      lfoRight.AdvancePhase();
+    }
+    envFollower.Detect(_mm_cvtsd_f64(tap), _mm_cvtsd_f64(_mm_unpackhi_pd(tap, tap)), envelopeGain);
+  };
+
+  int start = 0;
+  while (start < frames) {
+    // The counter grows by one per frame; the tick falls on the first frame
+    // that starts with the counter at or above the rate.
+    const int untilTick = controlRate_ - controlCounter_;
+    const int tickFrame = start + (untilTick > 0 ? untilTick : 0);
+    const bool ticks = tickFrame < frames;
+    const int audioEnd = ticks ? tickFrame : frames;
+    // LFO values are read only by control ticks (and kept at the block's end).
+    const int lastPlain = ticks ? tickFrame : frames - 1;
+    __m128d in, tap;
+    for (int i = start; i < audioEnd; ++i) {
+      sourcesFrame(i, i == lastPlain, in, tap);
+      audioFrame(i, in, tap);
+    }
+    controlCounter_ += audioEnd - start;
+    if (ticks) {
+      sourcesFrame(tickFrame, true, in, tap);
+      ApplyDueMidi(midi, tickFrame);
+      controlCounter_ = 0;
+      ControlTick();
+      controlCounter_ = 1;
+      readSettings();
+      audioFrame(tickFrame, in, tap);
+      start = tickFrame + 1;
+    } else {
+      start = frames;
+    }
+  }
+
+  inLeft.output = out[FramePlan::kInLeft];
+  inRight.output = out[FramePlan::kInRight];
+  crusherLeft.output = out[FramePlan::kCrusherLeft];
+  crusherRight.output = out[FramePlan::kCrusherRight];
+  crusherLeft.phase = _mm_cvtsd_f64(crushPhase);
+  crusherRight.phase = _mm_cvtsd_f64(_mm_unpackhi_pd(crushPhase, crushPhase));
+  for (int k = 0; k < 4; ++k) {
+    filterLeft.response[k] = response[k][0];
+    filterRight.response[k] = response[k][1];
+  }
+  filterLeft.output = out[FramePlan::kFilterLeft];
+  filterRight.output = out[FramePlan::kFilterRight];
+  alignas(16) double pairs[4][2];
+  _mm_store_pd(pairs[0], feedback);
+  _mm_store_pd(pairs[1], master);
+  _mm_store_pd(pairs[2], leftParts);
+  _mm_store_pd(pairs[3], rightParts);
+  feedbackLeft.output = pairs[0][0];
+  feedbackRight.output = pairs[0][1];
+  masterLeft.output = pairs[1][0];
+  masterRight.output = pairs[1][1];
+  panLeft.leftPart = pairs[2][0];
+  panRight.leftPart = pairs[2][1];
+  panLeft.rightPart = pairs[3][0];
+  panRight.rightPart = pairs[3][1];
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The sample loop's plan of one frame, rebuilt whenever a link changes
+// (never per sample): for each module that sums inputs, the terms of its
+// sum as (source, amount) pairs in slot order, and whether the left and
+// right instances of the crushers and the filters may run as the two lanes
+// of one SSE2 register (they may unless the right one reads the left one's
+// output of the same sample).
+struct FramePlan {
+  // The modules an audio sum can read, as indexes into the loop's array of
+  // current outputs. The pairs sit in adjacent, 16-byte aligned entries.
+  enum Source { kInLeft, kInRight, kCrusherLeft, kCrusherRight, kFilterLeft, kFilterRight, kDelayLeft, kDelayRight,
+                kSourceCount };
+
+  struct Terms {
+    int count = 0;
+    int source[12] = {};
+    double amount[12] = {};
+  };
+
+  // False when some link reads a module outside Source or a right module
+  // reads its left partner's current output: the loop then ticks module by
+  // module.
+  bool paired = false;
+  // Sum of the summing modules' link versions when the plan was made.
+  unsigned version = ~0u;
+  Terms delay[2], crusher[2], filter[2], feedback[2], master[2];
+};
