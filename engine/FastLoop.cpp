@@ -50,6 +50,25 @@ inline double Sum(const FramePlan::Terms& terms, const double* outputs) {
   return sum;
 }
 
+inline __m128d PairSum(const FramePlan::PairTerms& terms, const double* outputs) {
+  __m128d sum = _mm_setzero_pd();
+  for (int j = 0; j < terms.count; ++j) {
+    const __m128d source = _mm_loadh_pd(_mm_load_sd(outputs + terms.left[j]), outputs + terms.right[j]);
+    sum = _mm_add_pd(_mm_mul_pd(source, _mm_load_pd(terms.amount[j])), sum);
+  }
+  return sum;
+}
+
+void Pair(const FramePlan::Terms& left, const FramePlan::Terms& right, FramePlan::PairTerms& pair) {
+  pair.count = left.count > right.count ? left.count : right.count;
+  for (int j = 0; j < pair.count; ++j) {
+    pair.left[j] = j < left.count ? left.source[j] : FramePlan::kZero;
+    pair.amount[j][0] = j < left.count ? left.amount[j] : 0.0;
+    pair.right[j] = j < right.count ? right.source[j] : FramePlan::kZero;
+    pair.amount[j][1] = j < right.count ? right.amount[j] : 0.0;
+  }
+}
+
 // Settings the loop reads per sample, taken from the modules after every
 // control tick.
 struct Settings {
@@ -94,6 +113,10 @@ void Engine::UpdatePlan() {
       if (t.source[j] == source) return true;
     return false;
   };
+  Pair(plan_.crusher[0], plan_.crusher[1], plan_.crusherPair);
+  Pair(plan_.filter[0], plan_.filter[1], plan_.filterPair);
+  Pair(plan_.feedback[0], plan_.feedback[1], plan_.feedbackPair);
+  Pair(plan_.master[0], plan_.master[1], plan_.masterPair);
   plan_.paired = known && !reads(plan_.crusher[1], FramePlan::kCrusherLeft) &&
                  !reads(plan_.filter[1], FramePlan::kFilterLeft);
 }
@@ -102,9 +125,9 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
                             IMidiEventQueue& midi) {
   const FramePlan& plan = plan_;
   // Current outputs of the modules the sums read, indexed by FramePlan::Source.
-  alignas(16) double out[FramePlan::kSourceCount] = {
+  alignas(16) double out[FramePlan::kSlots] = {
       inLeft.output,     inRight.output,     crusherLeft.output, crusherRight.output,
-      filterLeft.output, filterRight.output, delayLeft.output,   delayRight.output};
+      filterLeft.output, filterRight.output, delayLeft.output,   delayRight.output, 0.0};
   // Filter responses by StateVariableFilter::Response, left and right lanes.
   alignas(16) double response[4][2];
   for (int k = 0; k < 4; ++k) {
@@ -152,7 +175,7 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
 
     // Crushers: a capture lane takes the quantised sum, a hold lane keeps
     // its output; the sums are read either way, as the module does.
-    const __m128d crushInput = _mm_set_pd(Sum(plan.crusher[1], out), Sum(plan.crusher[0], out));
+    const __m128d crushInput = PairSum(plan.crusherPair, out);
     const __m128d advanced = _mm_add_pd(crushPhase, set.crushRate);
     const __m128d capture = _mm_cmpnlt_pd(advanced, one);
     const __m128d quantised = _mm_div_pd(Floor(_mm_mul_pd(set.crushLevels, crushInput)), set.crushLevels);
@@ -161,7 +184,7 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     crushPhase = Select(capture, _mm_sub_pd(advanced, one), advanced);
 
     // Filters: four iterations on the same input.
-    const __m128d x = _mm_set_pd(Sum(plan.filter[1], out), Sum(plan.filter[0], out));
+    const __m128d x = PairSum(plan.filterPair, out);
     __m128d high;
     for (int n = 0; n < StateVariableFilter::kOversampling; ++n) {
       low = _mm_add_pd(_mm_add_pd(_mm_mul_pd(set.coefficient, band), tiny), low);
@@ -176,15 +199,13 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     out[FramePlan::kFilterRight] =
         set.keep[1] * response[set.lower[1]][1] + set.fraction[1] * response[set.upper[1]][1];
 
-    const double feedbackLeftOut = Sum(plan.feedback[0], out);
-    const double feedbackRightOut = Sum(plan.feedback[1], out);
-    feedback = _mm_set_pd(feedbackRightOut, feedbackLeftOut);
-    delayLeft.Inject(feedbackLeftOut);
-    delayRight.Inject(feedbackRightOut);
+    feedback = PairSum(plan.feedbackPair, out);
+    delayLeft.Inject(_mm_cvtsd_f64(feedback));
+    delayRight.Inject(_mm_cvtsd_f64(_mm_unpackhi_pd(feedback, feedback)));
     delayLeft.Advance();
     delayRight.Advance();
 
-    master = _mm_mul_pd(set.gain, _mm_set_pd(Sum(plan.master[1], out), Sum(plan.master[0], out)));
+    master = _mm_mul_pd(set.gain, PairSum(plan.masterPair, out));
     rightParts = _mm_mul_pd(master, set.position);
     leftParts = _mm_mul_pd(set.leftShare, master);
     // wet left = right pan's left part + left pan's left part; likewise right.

@@ -8,13 +8,23 @@
 struct FramePlan {
   // The modules an audio sum can read, as indexes into the loop's array of
   // current outputs. The pairs sit in adjacent, 16-byte aligned entries.
+  // kZero always holds +0.0; it pads the shorter of a pair's sums (adding
+  // 0 x 0 = +0 never changes a sum that starts at +0.0).
   enum Source { kInLeft, kInRight, kCrusherLeft, kCrusherRight, kFilterLeft, kFilterRight, kDelayLeft, kDelayRight,
-                kSourceCount };
+                kSourceCount, kZero = kSourceCount, kSlots };
 
   struct Terms {
     int count = 0;
     int source[12] = {};
     double amount[12] = {};
+  };
+
+  // The sums of a left/right pair, term by term in SSE2 lanes.
+  struct PairTerms {
+    int count = 0;
+    int left[12] = {};
+    int right[12] = {};
+    alignas(16) double amount[12][2] = {};
   };
 
   // False when some link reads a module outside Source or a right module
@@ -24,4 +34,5 @@ struct FramePlan {
   // Sum of the summing modules' link versions when the plan was made.
   unsigned version = ~0u;
   Terms delay[2], crusher[2], filter[2], feedback[2], master[2];
+  PairTerms crusherPair, filterPair, feedbackPair, masterPair;
 };
