@@ -168,8 +168,15 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
   const __m128d one = _mm_set1_pd(1.0);
   const __m128d tiny = _mm_set1_pd(1e-19);
 
-  auto audioFrame = [&](int i, __m128d in, __m128d tap) KESTREL_LAMBDA_INLINE {
-    _mm_store_pd(out + FramePlan::kInLeft, tap);
+  // The master sums of the frames whose output stage has not run yet; a
+  // control tick runs it, so at most one control period is pending.
+  constexpr int kPendingFrames = 64;
+  alignas(16) double masterSums[kPendingFrames][2];
+  int pendingStart = 0;
+
+  // Input taps to master sums: the part of a frame the next frame depends on.
+  auto audioFrame = [&](int i) KESTREL_LAMBDA_INLINE {
+    _mm_store_pd(out + FramePlan::kInLeft, ZeroUnlessFinite(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i)));
     out[FramePlan::kDelayLeft] = delayLeft.TickWith(Sum(plan.delay[0], out));
     out[FramePlan::kDelayRight] = delayRight.TickWith(Sum(plan.delay[1], out));
 
@@ -205,28 +212,27 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     delayLeft.Advance();
     delayRight.Advance();
 
-    master = _mm_mul_pd(set.gain, PairSum(plan.masterPair, out));
-    rightParts = _mm_mul_pd(master, set.position);
-    leftParts = _mm_mul_pd(set.leftShare, master);
-    // wet left = right pan's left part + left pan's left part; likewise right.
-    __m128d wetPair = _mm_add_pd(_mm_unpackhi_pd(leftParts, rightParts), _mm_unpacklo_pd(leftParts, rightParts));
-    if (clip) wetPair = SoftClip(wetPair);
-    wetPair = ZeroUnlessFinite(wetPair);
-    const __m128d mixed = _mm_add_pd(_mm_mul_pd(dry, in), _mm_mul_pd(wet, wetPair));
-    _mm_storel_pd(outL + i, mixed);
-    _mm_storeh_pd(outR + i, mixed);
+    _mm_store_pd(masterSums[i - pendingStart], PairSum(plan.masterPair, out));
   };
-  auto sourcesFrame = [&](int i, bool lfoValues, __m128d& in, __m128d& tap) KESTREL_LAMBDA_INLINE {
-    in = _mm_set_pd(inR[i], inL[i]);
-    tap = ZeroUnlessFinite(in);
-    if (lfoValues) {
-      lfoLeft.Process();
-      lfoRight.Process();
-    } else {
-      lfoLeft.AdvancePhase();
-      lfoRight.AdvancePhase();
+  // Masters, pans, soft clip and mix of the frames since `pendingStart`, all
+  // processed under the current settings: nothing in the next frames reads
+  // them, so they run here as plain throughput work, away from the
+  // filters' dependency chains.
+  auto outputStage = [&](int end) {
+    for (int i = pendingStart; i < end; ++i) {
+      master = _mm_mul_pd(set.gain, _mm_load_pd(masterSums[i - pendingStart]));
+      rightParts = _mm_mul_pd(master, set.position);
+      leftParts = _mm_mul_pd(set.leftShare, master);
+      // wet left = right pan's left part + left pan's left part; likewise right.
+      __m128d wetPair = _mm_add_pd(_mm_unpackhi_pd(leftParts, rightParts), _mm_unpacklo_pd(leftParts, rightParts));
+      if (clip) wetPair = SoftClip(wetPair);
+      wetPair = ZeroUnlessFinite(wetPair);
+      const __m128d in = _mm_loadh_pd(_mm_load_sd(inL + i), inR + i);
+      const __m128d mixed = _mm_add_pd(_mm_mul_pd(dry, in), _mm_mul_pd(wet, wetPair));
+      _mm_storel_pd(outL + i, mixed);
+      _mm_storeh_pd(outR + i, mixed);
     }
-    envFollower.Detect(_mm_cvtsd_f64(tap), _mm_cvtsd_f64(_mm_unpackhi_pd(tap, tap)), envelopeGain);
+    pendingStart = end;
   };
 
   int start = 0;
@@ -237,28 +243,35 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     const int tickFrame = start + (untilTick > 0 ? untilTick : 0);
     const bool ticks = tickFrame < frames;
     const int audioEnd = ticks ? tickFrame : frames;
+    const int segmentEnd = ticks ? tickFrame + 1 : frames;
+    if (segmentEnd - pendingStart > kPendingFrames) outputStage(start);
+
     // LFO values are read only by control ticks (and kept at the block's end).
-    const int lastPlain = ticks ? tickFrame : frames - 1;
-    __m128d in, tap;
-    for (int i = start; i < audioEnd; ++i) {
-      sourcesFrame(i, i == lastPlain, in, tap);
-      audioFrame(i, in, tap);
+    for (int i = start; i < segmentEnd - 1; ++i) {
+      lfoLeft.AdvancePhase();
+      lfoRight.AdvancePhase();
     }
+    lfoLeft.Process();
+    lfoRight.Process();
+    for (int i = start; i < segmentEnd; ++i) {
+      const __m128d tap = ZeroUnlessFinite(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i));
+      envFollower.Detect(_mm_cvtsd_f64(tap), _mm_cvtsd_f64(_mm_unpackhi_pd(tap, tap)), envelopeGain);
+    }
+
+    for (int i = start; i < audioEnd; ++i) audioFrame(i);
     controlCounter_ += audioEnd - start;
     if (ticks) {
-      sourcesFrame(tickFrame, true, in, tap);
       ApplyDueMidi(midi, tickFrame);
       controlCounter_ = 0;
       ControlTick();
       controlCounter_ = 1;
+      outputStage(tickFrame);
       readSettings();
-      audioFrame(tickFrame, in, tap);
-      start = tickFrame + 1;
-    } else {
-      start = frames;
+      audioFrame(tickFrame);
     }
+    start = segmentEnd;
   }
-
+  outputStage(frames);
   inLeft.output = out[FramePlan::kInLeft];
   inRight.output = out[FramePlan::kInRight];
   crusherLeft.output = out[FramePlan::kCrusherLeft];

@@ -23,13 +23,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      const bool aggregate = run.run_type == Run::RT_Aggregate;
       const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
       const auto counter = run.counters.find("ns_per_frame");
-      if ((!median && !single) || counter == run.counters.end()) continue;
+      if (counter == run.counters.end()) continue;
       const std::string name = run.run_name.str();
       if (!costs_.count(name)) order_.push_back(name);
-      costs_[name] = {counter->second.value, run.report_label};
+      Cost& cost = costs_[name];
+      cost.label = run.report_label;
+      if (single || (aggregate && run.aggregate_name == "median")) cost.ns = counter->second.value;
+      if (single || (aggregate && run.aggregate_name == "min")) cost.minimum = counter->second.value;
     }
   }
 
@@ -37,31 +40,45 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::Finalize();
     const auto reference = costs_.find("FiltersOnly");
     if (reference == costs_.end() || !(reference->second.ns > 0.0)) return;
-    std::printf("\n%-40s %10s %8s\n", "case (median)", "ns/frame", "ratio");
-    std::vector<double> programRatios;
+    const Cost& ref = reference->second;
+    std::printf("\n%-36s %10s %8s %10s %8s\n", "case", "median ns", "ratio", "min ns", "ratio");
+    std::vector<double> ratios, minimumRatios;
     for (const std::string& name : order_) {
       const Cost& c = costs_[name];
-      const double ratio = c.ns / reference->second.ns;
-      std::printf("%-40s %10.2f %8.3f  %s\n", name.c_str(), c.ns, ratio, c.label.c_str());
-      if (name.find(programTag_) != std::string::npos) programRatios.push_back(ratio);
+      const double ratio = c.ns / ref.ns;
+      const double minimumRatio = c.minimum / ref.minimum;
+      std::printf("%-36s %10.2f %8.3f %10.2f %8.3f  %s\n", name.c_str(), c.ns, ratio, c.minimum, minimumRatio,
+                  c.label.c_str());
+      if (name.find(programTag_) != std::string::npos) {
+        ratios.push_back(ratio);
+        minimumRatios.push_back(minimumRatio);
+      }
     }
-    if (programRatios.empty()) return;
-    std::sort(programRatios.begin(), programRatios.end());
-    const size_t n = programRatios.size();
-    const double median =
-        n % 2 ? programRatios[n / 2] : 0.5 * (programRatios[n / 2 - 1] + programRatios[n / 2]);
-    std::printf("programs: %zu  median ratio %.3f  worst ratio %.3f\n", n, median, programRatios.back());
+    if (ratios.empty()) return;
+    std::printf("programs: %zu  median ratio %.3f  worst %.3f   (from minima: median %.3f  worst %.3f)\n",
+                ratios.size(), Median(ratios), Worst(ratios), Median(minimumRatios), Worst(minimumRatios));
   }
 
  private:
   struct Cost {
-    double ns = 0.0;
+    double ns = 0.0;       // median over the repetitions
+    double minimum = 0.0;  // fastest repetition: least disturbed by other load
     std::string label;
   };
+  static double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+  }
+  static double Worst(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
   std::string programTag_;
   std::map<std::string, Cost> costs_;
   std::vector<std::string> order_;
 };
+
+inline void AddMinimum(benchmark::internal::Benchmark* b) {
+  b->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+}
 
 // main() for a benchmark program that prints the ratio table.
 inline int RunWithRatios(int argc, char** argv, const char* programTag) {

@@ -70,8 +70,8 @@ void BM_ProcessDoublePerPreset(benchmark::State& state) {
   bench_support::ReportPerFrame(state);
 }
 
-BENCHMARK(bench_support::FiltersOnly)->Name("FiltersOnly");
-BENCHMARK(BM_ProcessDoublePerPreset)->DenseRange(-1, kFactoryPresetCount - 1);
+BENCHMARK(bench_support::FiltersOnly)->Name("FiltersOnly")->Apply(bench_support::AddMinimum);
+BENCHMARK(BM_ProcessDoublePerPreset)->DenseRange(-1, kFactoryPresetCount - 1)->Apply(bench_support::AddMinimum);
 
 }  // namespace
 

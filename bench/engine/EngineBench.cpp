@@ -177,14 +177,14 @@ void Program(benchmark::State& state) {
   bench_support::ReportPerFrame(state);
 }
 
-BENCHMARK(bench_support::FiltersOnly)->Name("FiltersOnly");
-BENCHMARK(Program)->DenseRange(-1, kFactoryPresetCount - 1);
+BENCHMARK(bench_support::FiltersOnly)->Name("FiltersOnly")->Apply(bench_support::AddMinimum);
+BENCHMARK(Program)->DenseRange(-1, kFactoryPresetCount - 1)->Apply(bench_support::AddMinimum);
 
-BENCHMARK(Unrouted);
+BENCHMARK(Unrouted)->Apply(bench_support::AddMinimum);
 // Control-rate choices 0, 3, 5: 1, 16 and 64 samples per tick.
-BENCHMARK(FullChain)->Arg(0)->Arg(3)->Arg(5);
-BENCHMARK(DenormalTail);
-BENCHMARK(TailSound);
+BENCHMARK(FullChain)->Arg(0)->Arg(3)->Arg(5)->Apply(bench_support::AddMinimum);
+BENCHMARK(DenormalTail)->Apply(bench_support::AddMinimum);
+BENCHMARK(TailSound)->Apply(bench_support::AddMinimum);
 
 }  // namespace
 
