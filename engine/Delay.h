@@ -31,12 +31,11 @@ class Delay final : public AudioModule {
 
   void Process() override { Tick(); }
   // The body of Process, for callers that know the concrete type.
-  KESTREL_HOT_INLINE void Tick() { TickWith(InputSum()); }
-  // One tick on an input sum the caller has formed; returns `output`.
-  KESTREL_HOT_INLINE double TickWith(double x) {
+  KESTREL_HOT_INLINE void Tick() {
+    const double x = InputSum();
     if (!line_) {
       output = x;
-      return output;
+      return;
     }
     double r = writeIndex - delaySamples;
     if (r < 0.0) r = r + length;
@@ -60,7 +59,6 @@ class Delay final : public AudioModule {
               (y1 - ym1) * 0.5) *
                  t +
              y0;
-    return output;
   }
 
   void Inject(double v) {
@@ -81,6 +79,9 @@ class Delay final : public AudioModule {
   void SetFine(double f);
 
   bool HasLine() const { return line_ != nullptr; }
+  // The line itself, for the engine's planned loop, which reads and writes
+  // it exactly as Process, Inject and Advance do. Null without a line.
+  double* Line() { return line_.get(); }
   double LineSample(int index) const { return (line_ && index >= 0 && index < length) ? line_[index] : 0.0; }
   // Zeroes the line (used to recover from a non-finite value in it).
   void ClearLine();

@@ -268,7 +268,7 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
 
   DenormalGuard denormalGuard;
   UpdatePlan();
-  if (plan_.paired)
+  if (plan_.paired && delayLeft.HasLine() && delayRight.HasLine())
     ProcessPlanned(inL, inR, outL, outR, frames, midi);
   else
     ProcessModules(inL, inR, outL, outR, frames, midi);

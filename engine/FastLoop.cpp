@@ -69,6 +69,29 @@ void Pair(const FramePlan::Terms& left, const FramePlan::Terms& right, FramePlan
   }
 }
 
+// Where a delay line is read: Delay::Process's steps 3 to 5.
+struct ReadPosition {
+  int before, at, after, after2;
+  double fraction;
+};
+
+inline ReadPosition Locate(int writeIndex, double delaySamples, int length) {
+  double r = writeIndex - delaySamples;
+  if (r < 0.0) r = r + length;
+  int i = static_cast<int>(r);
+  if (i >= length) {  // r rounded up to the length after the wrap
+    i = 0;
+    r = 0.0;
+  }
+  ReadPosition p;
+  p.fraction = r - i;
+  p.at = i;
+  p.before = (i - 1 < 0) ? length - 1 : i - 1;
+  p.after = i + 1 >= length ? i + 1 - length : i + 1;
+  p.after2 = i + 2 >= length ? i + 2 - length : i + 2;
+  return p;
+}
+
 // Settings the loop reads per sample, taken from the modules after every
 // control tick.
 struct Settings {
@@ -115,7 +138,6 @@ void Engine::UpdatePlan() {
   };
   Pair(plan_.crusher[0], plan_.crusher[1], plan_.crusherPair);
   Pair(plan_.filter[0], plan_.filter[1], plan_.filterPair);
-  Pair(plan_.feedback[0], plan_.feedback[1], plan_.feedbackPair);
   Pair(plan_.master[0], plan_.master[1], plan_.masterPair);
   plan_.paired = known && !reads(plan_.crusher[1], FramePlan::kCrusherLeft) &&
                  !reads(plan_.filter[1], FramePlan::kFilterLeft);
@@ -138,9 +160,16 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
   __m128d band = _mm_load_pd(response[StateVariableFilter::kBand]);
   __m128d crushPhase = _mm_set_pd(crusherRight.phase, crusherLeft.phase);
   __m128d master = _mm_set_pd(masterRight.output, masterLeft.output);
-  __m128d feedback = _mm_set_pd(feedbackRight.output, feedbackLeft.output);
+  double feedbackLeftOut = feedbackLeft.output, feedbackRightOut = feedbackRight.output;
   __m128d leftParts = _mm_set_pd(panRight.leftPart, panLeft.leftPart);
   __m128d rightParts = _mm_set_pd(panRight.rightPart, panLeft.rightPart);
+
+  // Delay lines: position and length per lane; the time follows the
+  // control ticks.
+  double* const line[2] = {delayLeft.Line(), delayRight.Line()};
+  const int lineLength[2] = {delayLeft.length, delayRight.length};
+  int writeIndex0 = delayLeft.writeIndex, writeIndex1 = delayRight.writeIndex;
+  double delaySamples[2], delayFeedback[2];
 
   Settings set;
   auto readSettings = [&] {
@@ -155,6 +184,10 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
       set.lower[c] = filters[c]->shapeLower;
       set.upper[c] = filters[c]->shapeUpper;
     }
+    delayFeedback[0] = delayLeft.feedback;
+    delayFeedback[1] = delayRight.feedback;
+    delaySamples[0] = delayLeft.delaySamples;
+    delaySamples[1] = delayRight.delaySamples;
     set.gain = _mm_set_pd(masterRight.gain, masterLeft.gain);
     set.position = _mm_set_pd(panRight.position, panLeft.position);
     set.leftShare = _mm_sub_pd(_mm_set1_pd(1.0), set.position);
@@ -177,8 +210,28 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
   // Input taps to master sums: the part of a frame the next frame depends on.
   auto audioFrame = [&](int i) KESTREL_LAMBDA_INLINE {
     _mm_store_pd(out + FramePlan::kInLeft, ZeroUnlessFinite(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i)));
-    out[FramePlan::kDelayLeft] = delayLeft.TickWith(Sum(plan.delay[0], out));
-    out[FramePlan::kDelayRight] = delayRight.TickWith(Sum(plan.delay[1], out));
+    // Delays: both lines are read (cubic interpolation in lanes) before
+    // either is written. The left sum reads the left delay's previous
+    // output, the right sum its current one.
+    const double delayInputLeft = Sum(plan.delay[0], out);
+    const ReadPosition left = Locate(writeIndex0, delaySamples[0], lineLength[0]);
+    const ReadPosition right = Locate(writeIndex1, delaySamples[1], lineLength[1]);
+    const __m128d ym1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.before), line[1] + right.before);
+    const __m128d y0 = _mm_loadh_pd(_mm_load_sd(line[0] + left.at), line[1] + right.at);
+    const __m128d y1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.after), line[1] + right.after);
+    const __m128d y2 = _mm_loadh_pd(_mm_load_sd(line[0] + left.after2), line[1] + right.after2);
+    const __m128d t = _mm_set_pd(right.fraction, left.fraction);
+    const __m128d half = _mm_set1_pd(0.5);
+    const __m128d c3 = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(y0, y1), _mm_set1_pd(1.5)), _mm_mul_pd(_mm_sub_pd(y2, ym1), half));
+    const __m128d c2 = _mm_sub_pd(
+        _mm_add_pd(_mm_sub_pd(ym1, _mm_mul_pd(_mm_set1_pd(2.5), y0)), _mm_mul_pd(_mm_set1_pd(2.0), y1)),
+        _mm_mul_pd(half, y2));
+    const __m128d c1 = _mm_mul_pd(_mm_sub_pd(y1, ym1), half);
+    const __m128d delayed =
+        _mm_add_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(c3, t), c2), t), c1), t), y0);
+    _mm_storel_pd(out + FramePlan::kDelayLeft, delayed);
+    const double delayInputRight = Sum(plan.delay[1], out);
+    _mm_storeh_pd(out + FramePlan::kDelayRight, delayed);
 
     // Crushers: a capture lane takes the quantised sum, a hold lane keeps
     // its output; the sums are read either way, as the module does.
@@ -206,11 +259,17 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     out[FramePlan::kFilterRight] =
         set.keep[1] * response[set.lower[1]][1] + set.fraction[1] * response[set.upper[1]][1];
 
-    feedback = PairSum(plan.feedbackPair, out);
-    delayLeft.Inject(_mm_cvtsd_f64(feedback));
-    delayRight.Inject(_mm_cvtsd_f64(_mm_unpackhi_pd(feedback, feedback)));
-    delayLeft.Advance();
-    delayRight.Advance();
+    // Each line's write position receives its input sum plus the scaled
+    // feedback node (the module writes the sum, then adds on top of it).
+    // Lane by lane: in a packed pair each line's write would wait for the
+    // other lane's feedback (perhaps a filter's output), and a short delay
+    // reads that write in the next frame.
+    feedbackLeftOut = Sum(plan.feedback[0], out);
+    feedbackRightOut = Sum(plan.feedback[1], out);
+    line[0][writeIndex0] = feedbackLeftOut * delayFeedback[0] + delayInputLeft;
+    line[1][writeIndex1] = feedbackRightOut * delayFeedback[1] + delayInputRight;
+    writeIndex0 = writeIndex0 + 1 >= lineLength[0] ? writeIndex0 + 1 - lineLength[0] : writeIndex0 + 1;
+    writeIndex1 = writeIndex1 + 1 >= lineLength[1] ? writeIndex1 + 1 - lineLength[1] : writeIndex1 + 1;
 
     _mm_store_pd(masterSums[i - pendingStart], PairSum(plan.masterPair, out));
   };
@@ -272,6 +331,10 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     start = segmentEnd;
   }
   outputStage(frames);
+  delayLeft.writeIndex = writeIndex0;
+  delayRight.writeIndex = writeIndex1;
+  delayLeft.output = out[FramePlan::kDelayLeft];
+  delayRight.output = out[FramePlan::kDelayRight];
   inLeft.output = out[FramePlan::kInLeft];
   inRight.output = out[FramePlan::kInRight];
   crusherLeft.output = out[FramePlan::kCrusherLeft];
@@ -285,7 +348,8 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
   filterLeft.output = out[FramePlan::kFilterLeft];
   filterRight.output = out[FramePlan::kFilterRight];
   alignas(16) double pairs[4][2];
-  _mm_store_pd(pairs[0], feedback);
+  pairs[0][0] = feedbackLeftOut;
+  pairs[0][1] = feedbackRightOut;
   _mm_store_pd(pairs[1], master);
   _mm_store_pd(pairs[2], leftParts);
   _mm_store_pd(pairs[3], rightParts);

@@ -34,5 +34,5 @@ struct FramePlan {
   // Sum of the summing modules' link versions when the plan was made.
   unsigned version = ~0u;
   Terms delay[2], crusher[2], filter[2], feedback[2], master[2];
-  PairTerms crusherPair, filterPair, feedbackPair, masterPair;
+  PairTerms crusherPair, filterPair, masterPair;
 };
