@@ -294,6 +294,10 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     pendingStart = end;
   };
 
+  auto Detect = [&](int i) KESTREL_LAMBDA_INLINE {
+    const __m128d tap = ZeroUnlessFinite(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i));
+    envFollower.Detect(_mm_cvtsd_f64(tap), _mm_cvtsd_f64(_mm_unpackhi_pd(tap, tap)), envelopeGain);
+  };
   int start = 0;
   while (start < frames) {
     // The counter grows by one per frame; the tick falls on the first frame
@@ -309,15 +313,13 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     for (int i = start; i < segmentEnd - 1; ++i) {
       lfoLeft.AdvancePhase();
       lfoRight.AdvancePhase();
+      Detect(i);
+      audioFrame(i);
     }
     lfoLeft.Process();
     lfoRight.Process();
-    for (int i = start; i < segmentEnd; ++i) {
-      const __m128d tap = ZeroUnlessFinite(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i));
-      envFollower.Detect(_mm_cvtsd_f64(tap), _mm_cvtsd_f64(_mm_unpackhi_pd(tap, tap)), envelopeGain);
-    }
-
-    for (int i = start; i < audioEnd; ++i) audioFrame(i);
+    Detect(segmentEnd - 1);
+    if (!ticks) audioFrame(segmentEnd - 1);
     controlCounter_ += audioEnd - start;
     if (ticks) {
       ApplyDueMidi(midi, tickFrame);
