@@ -165,7 +165,7 @@ void Engine::ApplyMidiMessage(const IMidiEvent& event) {
 }
 
 void Engine::ControlTick() {
-  for (Modulator* m : modulatorsInTickOrder_) m->Process();
+  for (Modulator* m : modulatorsInTickOrder_) m->Step();
 
   panLeft.position = panModLeft.output;
   panRight.position = panModRight.output;

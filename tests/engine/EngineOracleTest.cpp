@@ -43,12 +43,17 @@ struct Twin {
   }
   // A parameter edit between blocks.
   void RandomEdit(ReferenceLoop* oracle) {
-    switch (Pick(0, 5)) {
+    switch (Pick(0, 6)) {
       case 0: RandomRow(Pick(0, 11)); break;
       case 1: RandomSettings(); break;
       case 2: engine->ResetLfoPhases(); break;
       case 3: engine->SetControlRateChoice(Pick(0, 5)); break;
       case 4: oracle ? oracle->Reset(*engine, 44100.0) : (void)engine->Reset(44100.0); break;
+      case 5: {  // state written from outside, as tests and presets do
+        Modulator* m = engine->ModulationTarget(Pick(1, 24));
+        m->smoothed = m->base;
+        break;
+      }
       default: break;
     }
   }
