@@ -1,6 +1,7 @@
 #include "engine/Engine.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/DenormalGuard.h"
 #include "engine/Inline.h"
@@ -164,33 +165,97 @@ void Engine::ApplyMidiMessage(const IMidiEvent& event) {
   }
 }
 
-void Engine::ControlTick() {
-  for (Modulator* m : modulatorsInTickOrder_) m->Step();
+namespace {
 
-  panLeft.position = panModLeft.output;
-  panRight.position = panModRight.output;
-  masterLeft.gain = masterModLeft.output;
-  masterRight.gain = masterModRight.output;
-  delayLeft.SetFine(delayTimeModLeft.output);
-  delayRight.SetFine(delayTimeModRight.output);
-  delayLeft.feedback = delayFeedbackModLeft.output;
-  delayRight.feedback = delayFeedbackModRight.output;
-  filterLeft.SetCutoff(filterFreqModLeft.output);
-  filterRight.SetCutoff(filterFreqModRight.output);
-  filterLeft.SetShape(filterShapeModLeft.output);
-  filterRight.SetShape(filterShapeModRight.output);
-  filterLeft.SetResonance(filterResModLeft.output);
-  filterRight.SetResonance(filterResModRight.output);
-  crusherLeft.SetBits(crusherBitsModLeft.output);
-  crusherRight.SetBits(crusherBitsModRight.output);
-  crusherLeft.SetRate(crusherRateModLeft.output);
-  crusherRight.SetRate(crusherRateModRight.output);
-  lfoLeft.phaseOffset = lfoPhaseModLeft.output;
-  lfoRight.phaseOffset = lfoPhaseModRight.output;
-  lfoLeft.SetRate(lfoRateModLeft.output);
-  lfoRight.SetRate(lfoRateModRight.output);
-  lfoLeft.SetShape(lfoShapeModLeft.output);
-  lfoRight.SetShape(lfoShapeModRight.output);
+bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The control tick's writes, in their order: each modulator's output into
+// its module, and whether the module already holds what the write would
+// leave (for the setters that skip an unchanged value, the same test).
+struct TickWrite {
+  Modulator Engine::*modulator;
+  void (*write)(Engine&);
+  bool (*holds)(const Engine&);
+};
+
+#define KESTREL_FIELD_WRITE(mod, field)                                  \
+  TickWrite {                                                            \
+    &Engine::mod, [](Engine& e) { e.field = e.mod.output; },             \
+        [](const Engine& e) { return Same(e.field, e.mod.output); }      \
+  }
+#define KESTREL_SETTER_WRITE(mod, module, setter, field)                          \
+  TickWrite {                                                                     \
+    &Engine::mod, [](Engine& e) { e.module.setter(e.mod.output); },               \
+        [](const Engine& e) { return e.mod.output == e.module.field; }            \
+  }
+
+const TickWrite kTickWrites[] = {
+    KESTREL_FIELD_WRITE(panModLeft, panLeft.position),
+    KESTREL_FIELD_WRITE(panModRight, panRight.position),
+    KESTREL_FIELD_WRITE(masterModLeft, masterLeft.gain),
+    KESTREL_FIELD_WRITE(masterModRight, masterRight.gain),
+    // SetFine recomputes delaySamples from fine and the delay's own
+    // settings, which every other delay setter keeps in step already.
+    {&Engine::delayTimeModLeft, [](Engine& e) { e.delayLeft.SetFine(e.delayTimeModLeft.output); },
+     [](const Engine& e) { return Same(e.delayLeft.fine, e.delayTimeModLeft.output); }},
+    {&Engine::delayTimeModRight, [](Engine& e) { e.delayRight.SetFine(e.delayTimeModRight.output); },
+     [](const Engine& e) { return Same(e.delayRight.fine, e.delayTimeModRight.output); }},
+    KESTREL_FIELD_WRITE(delayFeedbackModLeft, delayLeft.feedback),
+    KESTREL_FIELD_WRITE(delayFeedbackModRight, delayRight.feedback),
+    KESTREL_SETTER_WRITE(filterFreqModLeft, filterLeft, SetCutoff, cutoff),
+    KESTREL_SETTER_WRITE(filterFreqModRight, filterRight, SetCutoff, cutoff),
+    KESTREL_SETTER_WRITE(filterShapeModLeft, filterLeft, SetShape, shape),
+    KESTREL_SETTER_WRITE(filterShapeModRight, filterRight, SetShape, shape),
+    {&Engine::filterResModLeft, [](Engine& e) { e.filterLeft.SetResonance(e.filterResModLeft.output); },
+     [](const Engine& e) {
+       const double r = e.filterResModLeft.output;
+       return Same(e.filterLeft.resonance, r) && Same(e.filterLeft.damping, 2.0 - 2.0 * r);
+     }},
+    {&Engine::filterResModRight, [](Engine& e) { e.filterRight.SetResonance(e.filterResModRight.output); },
+     [](const Engine& e) {
+       const double r = e.filterResModRight.output;
+       return Same(e.filterRight.resonance, r) && Same(e.filterRight.damping, 2.0 - 2.0 * r);
+     }},
+    KESTREL_SETTER_WRITE(crusherBitsModLeft, crusherLeft, SetBits, bits),
+    KESTREL_SETTER_WRITE(crusherBitsModRight, crusherRight, SetBits, bits),
+    KESTREL_FIELD_WRITE(crusherRateModLeft, crusherLeft.rate),
+    KESTREL_FIELD_WRITE(crusherRateModRight, crusherRight.rate),
+    KESTREL_FIELD_WRITE(lfoPhaseModLeft, lfoLeft.phaseOffset),
+    KESTREL_FIELD_WRITE(lfoPhaseModRight, lfoRight.phaseOffset),
+    KESTREL_SETTER_WRITE(lfoRateModLeft, lfoLeft, SetRate, rate),
+    KESTREL_SETTER_WRITE(lfoRateModRight, lfoRight, SetRate, rate),
+    KESTREL_SETTER_WRITE(lfoShapeModLeft, lfoLeft, SetShape, shape),
+    KESTREL_SETTER_WRITE(lfoShapeModRight, lfoRight, SetShape, shape),
+};
+static_assert(sizeof kTickWrites / sizeof kTickWrites[0] == Engine::kModulatorCount - 4, "one write per target");
+
+#undef KESTREL_FIELD_WRITE
+#undef KESTREL_SETTER_WRITE
+
+}  // namespace
+
+// A destination modulator that has settled, and whose module already holds
+// its output, would change nothing at any tick of the block (its base and
+// range change only between blocks): the block's ticks leave it out.
+void Engine::PlanControlTicks() {
+  bool quiet[kModulatorCount] = {};
+  writeCount_ = 0;
+  for (int w = 0; w < kModulatorCount - 4; ++w) {
+    const Modulator& m = this->*kTickWrites[w].modulator;
+    if (m.Settled() && kTickWrites[w].holds(*this)) {
+      for (int k = 4; k < kModulatorCount; ++k) quiet[k] = quiet[k] || modulatorsInTickOrder_[k] == &m;
+    } else {
+      writes_[writeCount_++] = static_cast<int8_t>(w);
+    }
+  }
+  stepCount_ = 0;
+  for (int k = 0; k < kModulatorCount; ++k)
+    if (!quiet[k]) steps_[stepCount_++] = modulatorsInTickOrder_[k];
+}
+
+void Engine::ControlTick() {
+  for (int k = 0; k < stepCount_; ++k) steps_[k]->Step();
+  for (int k = 0; k < writeCount_; ++k) kTickWrites[writes_[k]].write(*this);
 }
 
 namespace {
@@ -268,6 +333,7 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
 
   DenormalGuard denormalGuard;
   UpdatePlan();
+  PlanControlTicks();
   if (plan_.paired && delayLeft.HasLine() && delayRight.HasLine())
     ProcessPlanned(inL, inR, outL, outR, frames, midi);
   else

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "engine/AudioIO.h"
@@ -210,7 +211,10 @@ class Engine {
                       IMidiEventQueue& midi);
   void UpdatePlan();
   void ApplyDueMidi(IMidiEventQueue& midi, int frame);
+  // The control tick: the modulators' steps, then their writes into the
+  // modules, leaving out what PlanControlTicks found would change nothing.
   void ControlTick();
+  void PlanControlTicks();
   void SetModulatorRates();
   // Clears whatever state a numeric overflow left non-finite, so the engine
   // recovers once its input is finite again.
@@ -219,6 +223,10 @@ class Engine {
   std::array<Modulator*, kModulatorCount> modulatorsInTickOrder_;
   std::array<AudioModule*, 17> modulesInResetOrder_;
   FramePlan plan_;
+  std::array<Modulator*, kModulatorCount> steps_{};
+  std::array<int8_t, kModulatorCount> writes_{};
+  int stepCount_ = 0;
+  int writeCount_ = 0;
   int controlRate_ = 16;
   int controlCounter_ = 0;
   double sampleRate_ = 44100.0;

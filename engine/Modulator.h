@@ -21,6 +21,15 @@ class Modulator final : public AudioModule {
 
   void Process() override { Smooth(InputSum()); }
 
+  // True when a Step now would only restore the output it holds: no inputs,
+  // and the last computed step left the state unchanged with the same base
+  // and range. Stays true until base, range or state are written.
+  bool Settled() const {
+    return settled_ && ActiveInputCount() == 0 && Same(last_.sum, 0.0) && Same(base, last_.base) &&
+           Same(smoothed, last_.smoothed) && Same(minimum, last_.minimum) && Same(maximum, last_.maximum) &&
+           Same(output, last_.output);
+  }
+
   // Process for the sample loop, with the same result. Once a step has left
   // `smoothed` unchanged, the next step with the same sum, base, range and
   // state would too; such steps only restore the output they produced.

@@ -43,7 +43,7 @@ struct Twin {
   }
   // A parameter edit between blocks.
   void RandomEdit(ReferenceLoop* oracle) {
-    switch (Pick(0, 6)) {
+    switch (Pick(0, 7)) {
       case 0: RandomRow(Pick(0, 11)); break;
       case 1: RandomSettings(); break;
       case 2: engine->ResetLfoPhases(); break;
@@ -54,6 +54,12 @@ struct Twin {
         m->smoothed = m->base;
         break;
       }
+      case 6:  // module settings written directly
+        engine->filterLeft.SetCutoff(Uniform(50.0, 18000.0));
+        engine->panRight.position = Uniform(0.0, 1.0);
+        engine->crusherLeft.SetRate(Uniform(0.01, 1.0));
+        engine->lfoRight.SetShape(Uniform(0.0, 1.0));
+        break;
       default: break;
     }
   }
