@@ -209,6 +209,9 @@ class Engine {
   // as SSE2 lane pairs, state held in registers for the block.
   void ProcessPlanned(const double* inL, const double* inR, double* outL, double* outR, int frames,
                       IMidiEventQueue& midi);
+  template <bool kDelaysRead, bool kCrushersIdle>
+  void ProcessPlannedAs(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                        IMidiEventQueue& midi);
   void UpdatePlan();
   void ApplyDueMidi(IMidiEventQueue& midi, int frame);
   // The control tick: the modulators' steps, then their writes into the

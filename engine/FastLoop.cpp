@@ -97,6 +97,7 @@ inline ReadPosition Locate(int writeIndex, double delaySamples, int length) {
 struct Settings {
   __m128d coefficient, damping;     // filters
   __m128d crushRate, crushLevels;   // crushers
+  __m128d idleCapture;              // what a crusher with no inputs captures
   double keep[2], fraction[2];      // filter shape: 1 - fraction, fraction
   int lower[2], upper[2];           // filter shape: response indexes
   __m128d gain, position, leftShare;  // masters, pans (1 - position)
@@ -139,12 +140,37 @@ void Engine::UpdatePlan() {
   Pair(plan_.crusher[0], plan_.crusher[1], plan_.crusherPair);
   Pair(plan_.filter[0], plan_.filter[1], plan_.filterPair);
   Pair(plan_.master[0], plan_.master[1], plan_.masterPair);
+  bool delaysRead = false, crushersRead = false;
+  for (const FramePlan::Terms* t : terms)
+    for (int j = 0; j < t->count; ++j) {
+      delaysRead = delaysRead || t->source[j] == FramePlan::kDelayLeft || t->source[j] == FramePlan::kDelayRight;
+      crushersRead =
+          crushersRead || t->source[j] == FramePlan::kCrusherLeft || t->source[j] == FramePlan::kCrusherRight;
+    }
+  plan_.delaysRead = delaysRead;
+  plan_.crushersIdle = !crushersRead && plan_.crusher[0].count == 0 && plan_.crusher[1].count == 0;
   plan_.paired = known && !reads(plan_.crusher[1], FramePlan::kCrusherLeft) &&
                  !reads(plan_.filter[1], FramePlan::kFilterLeft);
 }
 
 void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, double* outR, int frames,
                             IMidiEventQueue& midi) {
+  if (plan_.delaysRead) {
+    if (plan_.crushersIdle)
+      ProcessPlannedAs<true, true>(inL, inR, outL, outR, frames, midi);
+    else
+      ProcessPlannedAs<true, false>(inL, inR, outL, outR, frames, midi);
+  } else {
+    if (plan_.crushersIdle)
+      ProcessPlannedAs<false, true>(inL, inR, outL, outR, frames, midi);
+    else
+      ProcessPlannedAs<false, false>(inL, inR, outL, outR, frames, midi);
+  }
+}
+
+template <bool kDelaysRead, bool kCrushersIdle>
+void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                              IMidiEventQueue& midi) {
   const FramePlan& plan = plan_;
   // Current outputs of the modules the sums read, indexed by FramePlan::Source.
   alignas(16) double out[FramePlan::kSlots] = {
@@ -177,6 +203,7 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     set.damping = _mm_set_pd(filterRight.damping, filterLeft.damping);
     set.crushRate = _mm_set_pd(crusherRight.rate, crusherLeft.rate);
     set.crushLevels = _mm_set_pd(crusherRight.levels, crusherLeft.levels);
+    set.idleCapture = _mm_div_pd(Floor(_mm_mul_pd(set.crushLevels, _mm_setzero_pd())), set.crushLevels);
     const StateVariableFilter* filters[2] = {&filterLeft, &filterRight};
     for (int c = 0; c < 2; ++c) {
       set.keep[c] = 1.0 - filters[c]->shapeFraction;
@@ -214,31 +241,40 @@ void Engine::ProcessPlanned(const double* inL, const double* inR, double* outL, 
     // either is written. The left sum reads the left delay's previous
     // output, the right sum its current one.
     const double delayInputLeft = Sum(plan.delay[0], out);
-    const ReadPosition left = Locate(writeIndex0, delaySamples[0], lineLength[0]);
-    const ReadPosition right = Locate(writeIndex1, delaySamples[1], lineLength[1]);
-    const __m128d ym1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.before), line[1] + right.before);
-    const __m128d y0 = _mm_loadh_pd(_mm_load_sd(line[0] + left.at), line[1] + right.at);
-    const __m128d y1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.after), line[1] + right.after);
-    const __m128d y2 = _mm_loadh_pd(_mm_load_sd(line[0] + left.after2), line[1] + right.after2);
-    const __m128d t = _mm_set_pd(right.fraction, left.fraction);
-    const __m128d half = _mm_set1_pd(0.5);
-    const __m128d c3 = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(y0, y1), _mm_set1_pd(1.5)), _mm_mul_pd(_mm_sub_pd(y2, ym1), half));
-    const __m128d c2 = _mm_sub_pd(
-        _mm_add_pd(_mm_sub_pd(ym1, _mm_mul_pd(_mm_set1_pd(2.5), y0)), _mm_mul_pd(_mm_set1_pd(2.0), y1)),
-        _mm_mul_pd(half, y2));
-    const __m128d c1 = _mm_mul_pd(_mm_sub_pd(y1, ym1), half);
-    const __m128d delayed =
-        _mm_add_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(c3, t), c2), t), c1), t), y0);
-    _mm_storel_pd(out + FramePlan::kDelayLeft, delayed);
-    const double delayInputRight = Sum(plan.delay[1], out);
-    _mm_storeh_pd(out + FramePlan::kDelayRight, delayed);
+    double delayInputRight;
+    // Unread delay outputs are needed only as the block's final state.
+    if (kDelaysRead || i == frames - 1) {
+      const ReadPosition left = Locate(writeIndex0, delaySamples[0], lineLength[0]);
+      const ReadPosition right = Locate(writeIndex1, delaySamples[1], lineLength[1]);
+      const __m128d ym1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.before), line[1] + right.before);
+      const __m128d y0 = _mm_loadh_pd(_mm_load_sd(line[0] + left.at), line[1] + right.at);
+      const __m128d y1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.after), line[1] + right.after);
+      const __m128d y2 = _mm_loadh_pd(_mm_load_sd(line[0] + left.after2), line[1] + right.after2);
+      const __m128d t = _mm_set_pd(right.fraction, left.fraction);
+      const __m128d half = _mm_set1_pd(0.5);
+      const __m128d c3 =
+          _mm_add_pd(_mm_mul_pd(_mm_sub_pd(y0, y1), _mm_set1_pd(1.5)), _mm_mul_pd(_mm_sub_pd(y2, ym1), half));
+      const __m128d c2 = _mm_sub_pd(
+          _mm_add_pd(_mm_sub_pd(ym1, _mm_mul_pd(_mm_set1_pd(2.5), y0)), _mm_mul_pd(_mm_set1_pd(2.0), y1)),
+          _mm_mul_pd(half, y2));
+      const __m128d c1 = _mm_mul_pd(_mm_sub_pd(y1, ym1), half);
+      const __m128d delayed =
+          _mm_add_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(c3, t), c2), t), c1), t), y0);
+      _mm_storel_pd(out + FramePlan::kDelayLeft, delayed);
+      delayInputRight = Sum(plan.delay[1], out);
+      _mm_storeh_pd(out + FramePlan::kDelayRight, delayed);
+    } else {
+      delayInputRight = Sum(plan.delay[1], out);
+    }
 
     // Crushers: a capture lane takes the quantised sum, a hold lane keeps
     // its output; the sums are read either way, as the module does.
-    const __m128d crushInput = PairSum(plan.crusherPair, out);
     const __m128d advanced = _mm_add_pd(crushPhase, set.crushRate);
     const __m128d capture = _mm_cmpnlt_pd(advanced, one);
-    const __m128d quantised = _mm_div_pd(Floor(_mm_mul_pd(set.crushLevels, crushInput)), set.crushLevels);
+    // Idle crushers (no inputs, nobody reads them) capture a constant.
+    const __m128d quantised =
+        kCrushersIdle ? set.idleCapture
+                      : _mm_div_pd(Floor(_mm_mul_pd(set.crushLevels, PairSum(plan.crusherPair, out))), set.crushLevels);
     _mm_store_pd(out + FramePlan::kCrusherLeft,
                  Select(capture, quantised, _mm_load_pd(out + FramePlan::kCrusherLeft)));
     crushPhase = Select(capture, _mm_sub_pd(advanced, one), advanced);

@@ -31,6 +31,12 @@ struct FramePlan {
   // reads its left partner's current output: the loop then ticks module by
   // module.
   bool paired = false;
+  // Whether any sum reads a delay's output; if not, the loop interpolates
+  // only the block's last frame (the outputs are state, nothing else).
+  bool delaysRead = true;
+  // Crushers with no inputs whose outputs no sum reads: each capture takes
+  // the same value, so the loop only steps their phases.
+  bool crushersIdle = false;
   // Sum of the summing modules' link versions when the plan was made.
   unsigned version = ~0u;
   Terms delay[2], crusher[2], filter[2], feedback[2], master[2];
