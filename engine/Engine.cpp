@@ -236,8 +236,9 @@ static_assert(sizeof kTickWrites / sizeof kTickWrites[0] == Engine::kModulatorCo
 
 // A destination modulator that has settled, and whose module already holds
 // its output, would change nothing at any tick of the block (its base and
-// range change only between blocks): the block's ticks leave it out.
-void Engine::PlanControlTicks() {
+// range change only between blocks): the block's ticks leave it out. So do
+// settled MIDI sources while no message is queued.
+void Engine::PlanControlTicks(int midiQueued) {
   bool quiet[kModulatorCount] = {};
   writeCount_ = 0;
   for (int w = 0; w < kModulatorCount - 4; ++w) {
@@ -248,6 +249,8 @@ void Engine::PlanControlTicks() {
       writes_[writeCount_++] = static_cast<int8_t>(w);
     }
   }
+  // The MIDI sources' bases change only when a message is applied.
+  for (int k = 0; k < 4; ++k) quiet[k] = midiQueued == 0 && modulatorsInTickOrder_[k]->Settled();
   stepCount_ = 0;
   for (int k = 0; k < kModulatorCount; ++k)
     if (!quiet[k]) steps_[stepCount_++] = modulatorsInTickOrder_[k];
@@ -333,7 +336,7 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
 
   DenormalGuard denormalGuard;
   UpdatePlan();
-  PlanControlTicks();
+  PlanControlTicks(midi.Pending());
   if (plan_.paired && delayLeft.HasLine() && delayRight.HasLine())
     ProcessPlanned(inL, inR, outL, outR, frames, midi);
   else

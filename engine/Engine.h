@@ -217,7 +217,9 @@ class Engine {
   // The control tick: the modulators' steps, then their writes into the
   // modules, leaving out what PlanControlTicks found would change nothing.
   void ControlTick();
-  void PlanControlTicks();
+  void PlanControlTicks(int midiQueued);
+  // Whether the last control tick wrote anything into a module.
+  bool TickWrites() const { return writeCount_ > 0; }
   void SetModulatorRates();
   // Clears whatever state a numeric overflow left non-finite, so the engine
   // recovers once its input is finite again.

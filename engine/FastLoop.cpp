@@ -228,9 +228,10 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
   const __m128d one = _mm_set1_pd(1.0);
   const __m128d tiny = _mm_set1_pd(1e-19);
 
-  // The master sums of the frames whose output stage has not run yet; a
-  // control tick runs it, so at most one control period is pending.
-  constexpr int kPendingFrames = 64;
+  // The master sums of the frames whose output stage has not run yet. It
+  // runs before a control tick changes the settings, and before the buffer
+  // could overflow.
+  constexpr int kPendingFrames = 128;  // more than a segment (64 frames and the tick frame)
   alignas(16) double masterSums[kPendingFrames][2];
   int pendingStart = 0;
 
@@ -362,8 +363,10 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
       controlCounter_ = 0;
       ControlTick();
       controlCounter_ = 1;
-      outputStage(tickFrame);
-      readSettings();
+      if (TickWrites()) {  // settings change from this frame on
+        outputStage(tickFrame);
+        readSettings();
+      }
       audioFrame(tickFrame);
     }
     start = segmentEnd;
