@@ -316,12 +316,12 @@ void Engine::ApplyDueMidi(IMidiEventQueue& midi, int frame) {
 // counter has reached the rate), then the audio modules. The MIDI bases,
 // the LFOs and the envelope are read only by control ticks, and only a
 // control tick changes the LFO settings, so the block is cut into segments
-// that end on a control-tick frame. Each segment first runs its LFO and
-// envelope ticks in tight loops (the LFOs read their tables only on the
-// last frame, whose values are left in their outputs), then its audio
-// frames, with the MIDI messages due by the tick frame applied just before
-// the tick. The results are those of the frame-by-frame order, with much
-// less work interleaved with the filters' long dependency chains.
+// that end on a control-tick frame, with the MIDI messages due by the tick
+// frame applied just before the tick; the LFOs read their tables only on a
+// segment's last frame, whose values are left in their outputs. Both loops
+// below work this way and give the results of the frame-by-frame order:
+// the planned loop (FastLoop.cpp) for every routing it can pair, the
+// module-by-module loop for the rest.
 void Engine::Process(const double* const* inputs, double* const* outputs, int frames, double hostTempo,
                      IMidiEventQueue& midi) {
   const double tempo = (hostTempo == 0.0 || !IsFinite(hostTempo)) ? 120.0 : hostTempo;
@@ -360,7 +360,8 @@ void Engine::ProcessModules(const double* inL, const double* inR, double* outL, 
     const int audioEnd = ticks ? tickFrame : frames;
     const int segmentEnd = ticks ? tickFrame + 1 : frames;
 
-    // LFO values are needed only on the last frame of the segment.
+    // LFO and envelope ticks first, in tight loops: less work interleaved
+    // with the filters' dependency chains.
     for (int i = start; i < segmentEnd - 1; ++i) {
       lfoLeft.AdvancePhase();
       lfoRight.AdvancePhase();

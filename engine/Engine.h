@@ -202,16 +202,19 @@ class Engine {
 
  private:
   void ProcessAudioFrame(double inL, double inR, double& outL, double& outR, double dry, double wet);
-  // Module-by-module loop over a block, for routings the plan cannot pair.
+  // Module-by-module loop over a block, for routings the plan cannot pair
+  // and delays without a line.
   void ProcessModules(const double* inL, const double* inR, double* outL, double* outR, int frames,
                       IMidiEventQueue& midi);
-  // The planned loop (FastLoop.cpp): left and right crushers and filters
-  // as SSE2 lane pairs, state held in registers for the block.
+  // The planned loop (FastLoop.cpp): left and right delays, crushers and
+  // filters as SSE2 lane pairs, the block's state in locals; instantiated
+  // for whether any sum reads a delay and whether the crushers are idle.
   void ProcessPlanned(const double* inL, const double* inR, double* outL, double* outR, int frames,
                       IMidiEventQueue& midi);
   template <bool kDelaysRead, bool kCrushersIdle>
   void ProcessPlannedAs(const double* inL, const double* inR, double* outL, double* outR, int frames,
                         IMidiEventQueue& midi);
+  // Rebuilds plan_ when a link or amount of a summing module has changed.
   void UpdatePlan();
   void ApplyDueMidi(IMidiEventQueue& midi, int frame);
   // The control tick: the modulators' steps, then their writes into the
