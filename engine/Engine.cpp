@@ -188,6 +188,13 @@ struct TickWrite {
     &Engine::mod, [](Engine& e) { e.module.setter(e.mod.output); },               \
         [](const Engine& e) { return e.mod.output == e.module.field; }            \
   }
+// SetResonance keeps damping = 2 - 2 x resonance and always writes both.
+#define KESTREL_RESONANCE_WRITE(mod, module)                                                            \
+  TickWrite {                                                                                            \
+    &Engine::mod, [](Engine& e) { e.module.SetResonance(e.mod.output); }, [](const Engine& e) {          \
+      return Same(e.module.resonance, e.mod.output) && Same(e.module.damping, 2.0 - 2.0 * e.mod.output); \
+    }                                                                                                    \
+  }
 
 const TickWrite kTickWrites[] = {
     KESTREL_FIELD_WRITE(panModLeft, panLeft.position),
@@ -206,16 +213,8 @@ const TickWrite kTickWrites[] = {
     KESTREL_SETTER_WRITE(filterFreqModRight, filterRight, SetCutoff, cutoff),
     KESTREL_SETTER_WRITE(filterShapeModLeft, filterLeft, SetShape, shape),
     KESTREL_SETTER_WRITE(filterShapeModRight, filterRight, SetShape, shape),
-    {&Engine::filterResModLeft, [](Engine& e) { e.filterLeft.SetResonance(e.filterResModLeft.output); },
-     [](const Engine& e) {
-       const double r = e.filterResModLeft.output;
-       return Same(e.filterLeft.resonance, r) && Same(e.filterLeft.damping, 2.0 - 2.0 * r);
-     }},
-    {&Engine::filterResModRight, [](Engine& e) { e.filterRight.SetResonance(e.filterResModRight.output); },
-     [](const Engine& e) {
-       const double r = e.filterResModRight.output;
-       return Same(e.filterRight.resonance, r) && Same(e.filterRight.damping, 2.0 - 2.0 * r);
-     }},
+    KESTREL_RESONANCE_WRITE(filterResModLeft, filterLeft),
+    KESTREL_RESONANCE_WRITE(filterResModRight, filterRight),
     KESTREL_SETTER_WRITE(crusherBitsModLeft, crusherLeft, SetBits, bits),
     KESTREL_SETTER_WRITE(crusherBitsModRight, crusherRight, SetBits, bits),
     KESTREL_FIELD_WRITE(crusherRateModLeft, crusherLeft.rate),
@@ -231,6 +230,7 @@ static_assert(sizeof kTickWrites / sizeof kTickWrites[0] == Engine::kModulatorCo
 
 #undef KESTREL_FIELD_WRITE
 #undef KESTREL_SETTER_WRITE
+#undef KESTREL_RESONANCE_WRITE
 
 }  // namespace
 
@@ -254,6 +254,12 @@ void Engine::PlanControlTicks(int midiQueued) {
   stepCount_ = 0;
   for (int k = 0; k < kModulatorCount; ++k)
     if (!quiet[k]) steps_[stepCount_++] = modulatorsInTickOrder_[k];
+}
+
+void Engine::ControlTickAt(int frame, IMidiEventQueue& midi) {
+  ApplyDueMidi(midi, frame);
+  ControlTick();
+  controlCounter_ = 1;  // the tick frame is the first of the next period
 }
 
 void Engine::ControlTick() {
@@ -345,6 +351,18 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
   RecoverNonFiniteState();
 }
 
+Engine::Segment Engine::NextSegment(int start, int frames) const {
+  // The counter grows by one per frame; the tick falls on the first frame
+  // that starts with the counter at or above the rate.
+  const int untilTick = controlRate_ - controlCounter_;
+  Segment segment;
+  segment.tickFrame = start + (untilTick > 0 ? untilTick : 0);
+  segment.ticks = segment.tickFrame < frames;
+  segment.audioEnd = segment.ticks ? segment.tickFrame : frames;
+  segment.end = segment.ticks ? segment.tickFrame + 1 : frames;
+  return segment;
+}
+
 void Engine::ProcessModules(const double* inL, const double* inR, double* outL, double* outR, int frames,
                             IMidiEventQueue& midi) {
   const double wet = dryWetMix;
@@ -352,37 +370,29 @@ void Engine::ProcessModules(const double* inL, const double* inR, double* outL, 
   const double gain = envelopeInputGain;
   int start = 0;
   while (start < frames) {
-    // The counter grows by one per frame; the tick falls on the first frame
-    // that starts with the counter at or above the rate.
-    const int untilTick = controlRate_ - controlCounter_;
-    const int tickFrame = start + (untilTick > 0 ? untilTick : 0);
-    const bool ticks = tickFrame < frames;
-    const int audioEnd = ticks ? tickFrame : frames;
-    const int segmentEnd = ticks ? tickFrame + 1 : frames;
+    const Segment segment = NextSegment(start, frames);
 
     // LFO and envelope ticks first, in tight loops: less work interleaved
     // with the filters' dependency chains.
-    for (int i = start; i < segmentEnd - 1; ++i) {
+    for (int i = start; i < segment.end - 1; ++i) {
       lfoLeft.AdvancePhase();
       lfoRight.AdvancePhase();
     }
     lfoLeft.Process();
     lfoRight.Process();
-    for (int i = start; i < segmentEnd; ++i) envFollower.Detect(Tap(inL[i]), Tap(inR[i]), gain);
+    for (int i = start; i < segment.end; ++i) envFollower.Detect(Tap(inL[i]), Tap(inR[i]), gain);
 
     // Each frame's inputs are read before its outputs are written, so the
     // buffers may be the same memory.
-    for (int i = start; i < audioEnd; ++i) ProcessAudioFrame(inL[i], inR[i], outL[i], outR[i], dry, wet);
-    controlCounter_ += audioEnd - start;
+    for (int i = start; i < segment.audioEnd; ++i) ProcessAudioFrame(inL[i], inR[i], outL[i], outR[i], dry, wet);
+    controlCounter_ += segment.audioEnd - start;
 
-    if (ticks) {
-      ApplyDueMidi(midi, tickFrame);
-      controlCounter_ = 0;
-      ControlTick();
-      controlCounter_ = 1;
-      ProcessAudioFrame(inL[tickFrame], inR[tickFrame], outL[tickFrame], outR[tickFrame], dry, wet);
+    if (segment.ticks) {
+      ControlTickAt(segment.tickFrame, midi);
+      const int t = segment.tickFrame;
+      ProcessAudioFrame(inL[t], inR[t], outL[t], outR[t], dry, wet);
     }
-    start = segmentEnd;
+    start = segment.end;
   }
 }
 

@@ -214,12 +214,24 @@ class Engine {
   template <bool kDelaysRead, bool kCrushersIdle>
   void ProcessPlannedAs(const double* inL, const double* inR, double* outL, double* outR, int frames,
                         IMidiEventQueue& midi);
+  // The frames from `start` up to the next control tick (or the block's
+  // end): the tick frame, whether it falls inside the block, the end of the
+  // frames before it and the end of the segment.
+  struct Segment {
+    int tickFrame;
+    bool ticks;
+    int audioEnd;
+    int end;
+  };
+  Segment NextSegment(int start, int frames) const;
   // Rebuilds plan_ when a link or amount of a summing module has changed.
   void UpdatePlan();
   void ApplyDueMidi(IMidiEventQueue& midi, int frame);
   // The control tick: the modulators' steps, then their writes into the
   // modules, leaving out what PlanControlTicks found would change nothing.
   void ControlTick();
+  // The messages due by `frame`, then the tick; restarts the counter.
+  void ControlTickAt(int frame, IMidiEventQueue& midi);
   void PlanControlTicks(int midiQueued);
   // Whether the last control tick wrote anything into a module.
   bool TickWrites() const { return writeCount_ > 0; }

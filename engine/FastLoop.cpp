@@ -337,17 +337,11 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
   };
   int start = 0;
   while (start < frames) {
-    // The counter grows by one per frame; the tick falls on the first frame
-    // that starts with the counter at or above the rate.
-    const int untilTick = controlRate_ - controlCounter_;
-    const int tickFrame = start + (untilTick > 0 ? untilTick : 0);
-    const bool ticks = tickFrame < frames;
-    const int audioEnd = ticks ? tickFrame : frames;
-    const int segmentEnd = ticks ? tickFrame + 1 : frames;
-    if (segmentEnd - pendingStart > kPendingFrames) outputStage(start);
+    const Segment segment = NextSegment(start, frames);
+    if (segment.end - pendingStart > kPendingFrames) outputStage(start);
 
     // LFO values are read only by control ticks (and kept at the block's end).
-    for (int i = start; i < segmentEnd - 1; ++i) {
+    for (int i = start; i < segment.end - 1; ++i) {
       lfoLeft.AdvancePhase();
       lfoRight.AdvancePhase();
       Detect(i);
@@ -355,21 +349,18 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
     }
     lfoLeft.Process();
     lfoRight.Process();
-    Detect(segmentEnd - 1);
-    if (!ticks) audioFrame(segmentEnd - 1);
-    controlCounter_ += audioEnd - start;
-    if (ticks) {
-      ApplyDueMidi(midi, tickFrame);
-      controlCounter_ = 0;
-      ControlTick();
-      controlCounter_ = 1;
+    Detect(segment.end - 1);
+    if (!segment.ticks) audioFrame(segment.end - 1);
+    controlCounter_ += segment.audioEnd - start;
+    if (segment.ticks) {
+      ControlTickAt(segment.tickFrame, midi);
       if (TickWrites()) {  // settings change from this frame on
-        outputStage(tickFrame);
+        outputStage(segment.tickFrame);
         readSettings();
       }
-      audioFrame(tickFrame);
+      audioFrame(segment.tickFrame);
     }
-    start = segmentEnd;
+    start = segment.end;
   }
   outputStage(frames);
   delayLeft.writeIndex = writeIndex0;
