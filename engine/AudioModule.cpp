@@ -35,6 +35,7 @@ double AudioModule::InputAmount(int slot) const {
 }
 
 void AudioModule::RebuildActiveList() {
+  ++linkVersion_;
   activeCount_ = 0;
   for (int k = 0; k < kInputSlots; ++k) {
     if (!inputs_[k]) continue;

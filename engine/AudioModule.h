@@ -37,6 +37,9 @@ class AudioModule {
   AudioModule* Input(int slot) const;
   double InputAmount(int slot) const;
   int ActiveInputCount() const { return activeCount_; }
+  // Grows by one at every link or amount edit, so a loop that planned its
+  // sums from the links can tell when to plan again.
+  unsigned LinkVersion() const { return linkVersion_; }
 
   // Weighted sum of the linked inputs, slots in ascending order, each step
   // `product + running sum`. Reads the sources' current outputs, so a module
@@ -61,4 +64,5 @@ class AudioModule {
   const double* activeOutputs_[kInputSlots];
   double activeAmounts_[kInputSlots];
   int activeCount_ = 0;
+  unsigned linkVersion_ = 0;
 };

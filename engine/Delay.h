@@ -79,6 +79,9 @@ class Delay final : public AudioModule {
   void SetFine(double f);
 
   bool HasLine() const { return line_ != nullptr; }
+  // The line itself, for the engine's planned loop, which reads and writes
+  // it exactly as Process, Inject and Advance do. Null without a line.
+  double* Line() { return line_.get(); }
   double LineSample(int index) const { return (line_ && index >= 0 && index < length) ? line_[index] : 0.0; }
   // Zeroes the line (used to recover from a non-finite value in it).
   void ClearLine();

@@ -1,6 +1,7 @@
 #include "engine/Engine.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/DenormalGuard.h"
 #include "engine/Inline.h"
@@ -165,33 +166,106 @@ void Engine::ApplyMidiMessage(const IMidiEvent& event) {
   }
 }
 
-void Engine::ControlTick() {
-  for (Modulator* m : modulatorsInTickOrder_) m->Process();
+namespace {
 
-  panLeft.position = panModLeft.output;
-  panRight.position = panModRight.output;
-  masterLeft.gain = masterModLeft.output;
-  masterRight.gain = masterModRight.output;
-  delayLeft.SetFine(delayTimeModLeft.output);
-  delayRight.SetFine(delayTimeModRight.output);
-  delayLeft.feedback = delayFeedbackModLeft.output;
-  delayRight.feedback = delayFeedbackModRight.output;
-  filterLeft.SetCutoff(filterFreqModLeft.output);
-  filterRight.SetCutoff(filterFreqModRight.output);
-  filterLeft.SetShape(filterShapeModLeft.output);
-  filterRight.SetShape(filterShapeModRight.output);
-  filterLeft.SetResonance(filterResModLeft.output);
-  filterRight.SetResonance(filterResModRight.output);
-  crusherLeft.SetBits(crusherBitsModLeft.output);
-  crusherRight.SetBits(crusherBitsModRight.output);
-  crusherLeft.SetRate(crusherRateModLeft.output);
-  crusherRight.SetRate(crusherRateModRight.output);
-  lfoLeft.phaseOffset = lfoPhaseModLeft.output;
-  lfoRight.phaseOffset = lfoPhaseModRight.output;
-  lfoLeft.SetRate(lfoRateModLeft.output);
-  lfoRight.SetRate(lfoRateModRight.output);
-  lfoLeft.SetShape(lfoShapeModLeft.output);
-  lfoRight.SetShape(lfoShapeModRight.output);
+bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The control tick's writes, in their order: each modulator's output into
+// its module, and whether the module already holds what the write would
+// leave (for the setters that skip an unchanged value, the same test).
+struct TickWrite {
+  Modulator Engine::*modulator;
+  void (*write)(Engine&);
+  bool (*holds)(const Engine&);
+};
+
+#define KESTREL_FIELD_WRITE(mod, field)                                  \
+  TickWrite {                                                            \
+    &Engine::mod, [](Engine& e) { e.field = e.mod.output; },             \
+        [](const Engine& e) { return Same(e.field, e.mod.output); }      \
+  }
+#define KESTREL_SETTER_WRITE(mod, module, setter, field)                          \
+  TickWrite {                                                                     \
+    &Engine::mod, [](Engine& e) { e.module.setter(e.mod.output); },               \
+        [](const Engine& e) { return e.mod.output == e.module.field; }            \
+  }
+// SetResonance keeps damping = 2 - 2 x resonance and always writes both.
+#define KESTREL_RESONANCE_WRITE(mod, module)                                                            \
+  TickWrite {                                                                                            \
+    &Engine::mod, [](Engine& e) { e.module.SetResonance(e.mod.output); }, [](const Engine& e) {          \
+      return Same(e.module.resonance, e.mod.output) && Same(e.module.damping, 2.0 - 2.0 * e.mod.output); \
+    }                                                                                                    \
+  }
+
+const TickWrite kTickWrites[] = {
+    KESTREL_FIELD_WRITE(panModLeft, panLeft.position),
+    KESTREL_FIELD_WRITE(panModRight, panRight.position),
+    KESTREL_FIELD_WRITE(masterModLeft, masterLeft.gain),
+    KESTREL_FIELD_WRITE(masterModRight, masterRight.gain),
+    // SetFine recomputes delaySamples from fine and the delay's own
+    // settings, which every other delay setter keeps in step already.
+    {&Engine::delayTimeModLeft, [](Engine& e) { e.delayLeft.SetFine(e.delayTimeModLeft.output); },
+     [](const Engine& e) { return Same(e.delayLeft.fine, e.delayTimeModLeft.output); }},
+    {&Engine::delayTimeModRight, [](Engine& e) { e.delayRight.SetFine(e.delayTimeModRight.output); },
+     [](const Engine& e) { return Same(e.delayRight.fine, e.delayTimeModRight.output); }},
+    KESTREL_FIELD_WRITE(delayFeedbackModLeft, delayLeft.feedback),
+    KESTREL_FIELD_WRITE(delayFeedbackModRight, delayRight.feedback),
+    KESTREL_SETTER_WRITE(filterFreqModLeft, filterLeft, SetCutoff, cutoff),
+    KESTREL_SETTER_WRITE(filterFreqModRight, filterRight, SetCutoff, cutoff),
+    KESTREL_SETTER_WRITE(filterShapeModLeft, filterLeft, SetShape, shape),
+    KESTREL_SETTER_WRITE(filterShapeModRight, filterRight, SetShape, shape),
+    KESTREL_RESONANCE_WRITE(filterResModLeft, filterLeft),
+    KESTREL_RESONANCE_WRITE(filterResModRight, filterRight),
+    KESTREL_SETTER_WRITE(crusherBitsModLeft, crusherLeft, SetBits, bits),
+    KESTREL_SETTER_WRITE(crusherBitsModRight, crusherRight, SetBits, bits),
+    KESTREL_FIELD_WRITE(crusherRateModLeft, crusherLeft.rate),
+    KESTREL_FIELD_WRITE(crusherRateModRight, crusherRight.rate),
+    KESTREL_FIELD_WRITE(lfoPhaseModLeft, lfoLeft.phaseOffset),
+    KESTREL_FIELD_WRITE(lfoPhaseModRight, lfoRight.phaseOffset),
+    KESTREL_SETTER_WRITE(lfoRateModLeft, lfoLeft, SetRate, rate),
+    KESTREL_SETTER_WRITE(lfoRateModRight, lfoRight, SetRate, rate),
+    KESTREL_SETTER_WRITE(lfoShapeModLeft, lfoLeft, SetShape, shape),
+    KESTREL_SETTER_WRITE(lfoShapeModRight, lfoRight, SetShape, shape),
+};
+static_assert(sizeof kTickWrites / sizeof kTickWrites[0] == Engine::kModulatorCount - 4, "one write per target");
+
+#undef KESTREL_FIELD_WRITE
+#undef KESTREL_SETTER_WRITE
+#undef KESTREL_RESONANCE_WRITE
+
+}  // namespace
+
+// A destination modulator that has settled, and whose module already holds
+// its output, would change nothing at any tick of the block (its base and
+// range change only between blocks): the block's ticks leave it out. So do
+// settled MIDI sources while no message is queued.
+void Engine::PlanControlTicks(int midiQueued) {
+  bool quiet[kModulatorCount] = {};
+  writeCount_ = 0;
+  for (int w = 0; w < kModulatorCount - 4; ++w) {
+    const Modulator& m = this->*kTickWrites[w].modulator;
+    if (m.Settled() && kTickWrites[w].holds(*this)) {
+      for (int k = 4; k < kModulatorCount; ++k) quiet[k] = quiet[k] || modulatorsInTickOrder_[k] == &m;
+    } else {
+      writes_[writeCount_++] = static_cast<int8_t>(w);
+    }
+  }
+  // The MIDI sources' bases change only when a message is applied.
+  for (int k = 0; k < 4; ++k) quiet[k] = midiQueued == 0 && modulatorsInTickOrder_[k]->Settled();
+  stepCount_ = 0;
+  for (int k = 0; k < kModulatorCount; ++k)
+    if (!quiet[k]) steps_[stepCount_++] = modulatorsInTickOrder_[k];
+}
+
+void Engine::ControlTickAt(int frame, IMidiEventQueue& midi) {
+  ApplyDueMidi(midi, frame);
+  ControlTick();
+  controlCounter_ = 1;  // the tick frame is the first of the next period
+}
+
+void Engine::ControlTick() {
+  for (int k = 0; k < stepCount_; ++k) steps_[k]->Step();
+  for (int k = 0; k < writeCount_; ++k) kTickWrites[writes_[k]].write(*this);
 }
 
 namespace {
@@ -249,12 +323,12 @@ void Engine::ApplyDueMidi(IMidiEventQueue& midi, int frame) {
 // counter has reached the rate), then the audio modules. The MIDI bases,
 // the LFOs and the envelope are read only by control ticks, and only a
 // control tick changes the LFO settings, so the block is cut into segments
-// that end on a control-tick frame. Each segment first runs its LFO and
-// envelope ticks in tight loops (the LFOs read their tables only on the
-// last frame, whose values are left in their outputs), then its audio
-// frames, with the MIDI messages due by the tick frame applied just before
-// the tick. The results are those of the frame-by-frame order, with much
-// less work interleaved with the filters' long dependency chains.
+// that end on a control-tick frame, with the MIDI messages due by the tick
+// frame applied just before the tick; the LFOs read their tables only on a
+// segment's last frame, whose values are left in their outputs. Both loops
+// below work this way and give the results of the frame-by-frame order:
+// the planned loop (FastLoop.cpp) for every routing it can pair, the
+// module-by-module loop for the rest.
 void Engine::Process(const double* const* inputs, double* const* outputs, int frames, double hostTempo,
                      IMidiEventQueue& midi) {
   const double tempo = (hostTempo == 0.0 || !IsFinite(hostTempo)) ? 120.0 : hostTempo;
@@ -268,44 +342,59 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
   if (!inL || !inR || !outL || !outR) return;
 
   DenormalGuard denormalGuard;
+  UpdatePlan();
+  PlanControlTicks(midi.Pending());
+  if (plan_.paired && delayLeft.HasLine() && delayRight.HasLine())
+    ProcessPlanned(inL, inR, outL, outR, frames, midi);
+  else
+    ProcessModules(inL, inR, outL, outR, frames, midi);
+  ApplyDueMidi(midi, frames - 1);
+  RecoverNonFiniteState();
+}
+
+Engine::Segment Engine::NextSegment(int start, int frames) const {
+  // The counter grows by one per frame; the tick falls on the first frame
+  // that starts with the counter at or above the rate.
+  const int untilTick = controlRate_ - controlCounter_;
+  Segment segment;
+  segment.tickFrame = start + (untilTick > 0 ? untilTick : 0);
+  segment.ticks = segment.tickFrame < frames;
+  segment.audioEnd = segment.ticks ? segment.tickFrame : frames;
+  segment.end = segment.ticks ? segment.tickFrame + 1 : frames;
+  return segment;
+}
+
+void Engine::ProcessModules(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                            IMidiEventQueue& midi) {
   const double wet = dryWetMix;
   const double dry = 1.0 - dryWetMix;
   const double gain = envelopeInputGain;
   int start = 0;
   while (start < frames) {
-    // The counter grows by one per frame; the tick falls on the first frame
-    // that starts with the counter at or above the rate.
-    const int untilTick = controlRate_ - controlCounter_;
-    const int tickFrame = start + (untilTick > 0 ? untilTick : 0);
-    const bool ticks = tickFrame < frames;
-    const int audioEnd = ticks ? tickFrame : frames;
-    const int segmentEnd = ticks ? tickFrame + 1 : frames;
+    const Segment segment = NextSegment(start, frames);
 
-    // LFO values are needed only on the last frame of the segment.
-    for (int i = start; i < segmentEnd - 1; ++i) {
+    // LFO and envelope ticks first, in tight loops: less work interleaved
+    // with the filters' dependency chains.
+    for (int i = start; i < segment.end - 1; ++i) {
       lfoLeft.AdvancePhase();
       lfoRight.AdvancePhase();
     }
     lfoLeft.Process();
     lfoRight.Process();
-    for (int i = start; i < segmentEnd; ++i) envFollower.Detect(Tap(inL[i]), Tap(inR[i]), gain);
+    for (int i = start; i < segment.end; ++i) envFollower.Detect(Tap(inL[i]), Tap(inR[i]), gain);
 
     // Each frame's inputs are read before its outputs are written, so the
     // buffers may be the same memory.
-    for (int i = start; i < audioEnd; ++i) ProcessAudioFrame(inL[i], inR[i], outL[i], outR[i], dry, wet);
-    controlCounter_ += audioEnd - start;
+    for (int i = start; i < segment.audioEnd; ++i) ProcessAudioFrame(inL[i], inR[i], outL[i], outR[i], dry, wet);
+    controlCounter_ += segment.audioEnd - start;
 
-    if (ticks) {
-      ApplyDueMidi(midi, tickFrame);
-      controlCounter_ = 0;
-      ControlTick();
-      controlCounter_ = 1;
-      ProcessAudioFrame(inL[tickFrame], inR[tickFrame], outL[tickFrame], outR[tickFrame], dry, wet);
+    if (segment.ticks) {
+      ControlTickAt(segment.tickFrame, midi);
+      const int t = segment.tickFrame;
+      ProcessAudioFrame(inL[t], inR[t], outL[t], outR[t], dry, wet);
     }
-    start = segmentEnd;
+    start = segment.end;
   }
-  ApplyDueMidi(midi, frames - 1);
-  RecoverNonFiniteState();
 }
 
 void Engine::RecoverNonFiniteState() {

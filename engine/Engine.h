@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "engine/AudioIO.h"
@@ -9,6 +10,7 @@
 #include "engine/Delay.h"
 #include "engine/EnvelopeFollower.h"
 #include "engine/Feedback.h"
+#include "engine/FramePlan.h"
 #include "engine/Gain.h"
 #include "engine/LFO.h"
 #include "engine/Modulator.h"
@@ -197,8 +199,39 @@ class Engine {
 
  private:
   void ProcessAudioFrame(double inL, double inR, double& outL, double& outR, double dry, double wet);
+  // Module-by-module loop over a block, for routings the plan cannot pair
+  // and delays without a line.
+  void ProcessModules(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                      IMidiEventQueue& midi);
+  // The planned loop (FastLoop.cpp): left and right delays, crushers and
+  // filters as SSE2 lane pairs, the block's state in locals; instantiated
+  // for whether any sum reads a delay and whether the crushers are idle.
+  void ProcessPlanned(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                      IMidiEventQueue& midi);
+  template <bool kDelaysRead, bool kCrushersIdle>
+  void ProcessPlannedAs(const double* inL, const double* inR, double* outL, double* outR, int frames,
+                        IMidiEventQueue& midi);
+  // The frames from `start` up to the next control tick (or the block's
+  // end): the tick frame, whether it falls inside the block, the end of the
+  // frames before it and the end of the segment.
+  struct Segment {
+    int tickFrame;
+    bool ticks;
+    int audioEnd;
+    int end;
+  };
+  Segment NextSegment(int start, int frames) const;
+  // Rebuilds plan_ when a link or amount of a summing module has changed.
+  void UpdatePlan();
   void ApplyDueMidi(IMidiEventQueue& midi, int frame);
+  // The control tick: the modulators' steps, then their writes into the
+  // modules, leaving out what PlanControlTicks found would change nothing.
   void ControlTick();
+  // The messages due by `frame`, then the tick; restarts the counter.
+  void ControlTickAt(int frame, IMidiEventQueue& midi);
+  void PlanControlTicks(int midiQueued);
+  // Whether the last control tick wrote anything into a module.
+  bool TickWrites() const { return writeCount_ > 0; }
   void SetModulatorRates();
   // Clears whatever state a numeric overflow left non-finite, so the engine
   // recovers once its input is finite again.
@@ -206,6 +239,11 @@ class Engine {
 
   std::array<Modulator*, kModulatorCount> modulatorsInTickOrder_;
   std::array<AudioModule*, 17> modulesInResetOrder_;
+  FramePlan plan_;
+  std::array<Modulator*, kModulatorCount> steps_{};
+  std::array<int8_t, kModulatorCount> writes_{};
+  int stepCount_ = 0;
+  int writeCount_ = 0;
   int controlRate_ = 16;
   int controlCounter_ = 0;
   double sampleRate_ = 44100.0;

@@ -6,3 +6,9 @@
 #else
 #define KESTREL_HOT_INLINE inline
 #endif
+// The same for a lambda holding a loop body (placed after the parameters).
+#if defined(__GNUC__)
+#define KESTREL_LAMBDA_INLINE __attribute__((always_inline))
+#else
+#define KESTREL_LAMBDA_INLINE
+#endif

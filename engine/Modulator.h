@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+#include <cstring>
+
 #include "engine/AudioModule.h"
 
 // A control-rate module: once per control tick it turns `base` plus its
@@ -16,13 +19,31 @@ class Modulator final : public AudioModule {
   Modulator() = default;
   Modulator(double minimumValue, double maximumValue) : minimum(minimumValue), maximum(maximumValue) {}
 
-  void Process() override {
+  void Process() override { Smooth(InputSum()); }
+
+  // True when a Step now would only restore the output it holds: no inputs,
+  // and the last computed step left the state unchanged with the same base
+  // and range. Stays true until base, range or state are written.
+  bool Settled() const {
+    return settled_ && ActiveInputCount() == 0 && Same(last_.sum, 0.0) && Same(base, last_.base) &&
+           Same(smoothed, last_.smoothed) && Same(minimum, last_.minimum) && Same(maximum, last_.maximum) &&
+           Same(output, last_.output);
+  }
+
+  // Process for the sample loop, with the same result. Once a step has left
+  // `smoothed` unchanged, the next step with the same sum, base, range and
+  // state would too; such steps only restore the output they produced.
+  void Step() {
     const double sum = InputSum();
-    smoothed = ((maximum - minimum) * sum + base) * newCoefficient + smoothed * keepCoefficient;
-    double y = smoothed;
-    if (y - minimum < 0.0) y = minimum;
-    if (y - maximum >= 0.0) y = maximum;
-    output = y;
+    if (settled_ && Same(sum, last_.sum) && Same(base, last_.base) && Same(smoothed, last_.smoothed) &&
+        Same(minimum, last_.minimum) && Same(maximum, last_.maximum)) {
+      output = last_.output;
+      return;
+    }
+    const double previous = smoothed;
+    Smooth(sum);
+    settled_ = Same(smoothed, previous);
+    last_ = {sum, base, smoothed, minimum, maximum, output};
   }
 
   double base = 0.0;
@@ -32,4 +53,26 @@ class Modulator final : public AudioModule {
   const double newCoefficient = 1.0 - static_cast<double>(kKeepSingle);  // 0.009999990463256836
   // Unclamped smoothing state; may run past the range while `output` stays clamped.
   double smoothed = 0.0;
+
+ private:
+  void Smooth(double sum) {
+    smoothed = ((maximum - minimum) * sum + base) * newCoefficient + smoothed * keepCoefficient;
+    double y = smoothed;
+    if (y - minimum < 0.0) y = minimum;
+    if (y - maximum >= 0.0) y = maximum;
+    output = y;
+  }
+  static bool Same(double a, double b) {
+    uint64_t x, y;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+  }
+
+  // What the last computed step read and produced.
+  struct Computed {
+    double sum, base, smoothed, minimum, maximum, output;
+  };
+  Computed last_ = {};
+  bool settled_ = false;
 };

@@ -1,12 +1,16 @@
 // Cost of Kestrel's ProcessDouble per stereo frame for each factory preset,
 // at 44.1 kHz with 512-frame blocks, the way a host calls it (plug-in lock
-// held, one tempo request per block). Target: at most 90 ns per frame.
+// held, one tempo request per block); preset -1 is every parameter at its
+// default. FiltersOnly (the two filters' own chains) runs in the same
+// program, and the table at the end gives every case as a ratio to it.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "bench/common/EngineCases.h"
+#include "bench/common/RatioReporter.h"
 #include "effect/FactoryPresets.h"
 #include "effect/Kestrel.h"
 
@@ -24,7 +28,7 @@ VstIntPtr BenchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
   return reinterpret_cast<VstIntPtr>(&gTimeInfo);
 }
 
-constexpr int kBlock = 512;
+using bench_support::kBlock;
 
 void BM_ProcessDoublePerPreset(benchmark::State& state) {
   const int preset = static_cast<int>(state.range(0));
@@ -35,9 +39,9 @@ void BM_ProcessDoublePerPreset(benchmark::State& state) {
     effect.SetBlockFrames(kBlock);
     effect.ClearProcessingState();
     effect.NotifyAllParametersChanged();
-    effect.LoadPreset(preset);
+    if (preset >= 0) effect.LoadPreset(preset);
   }
-  state.SetLabel(effect.PresetName(preset));
+  state.SetLabel(preset >= 0 ? effect.PresetName(preset) : "defaults");
 
   // Noise input, so every stage works on real signal.
   std::vector<double> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
@@ -63,13 +67,14 @@ void BM_ProcessDoublePerPreset(benchmark::State& state) {
     benchmark::DoNotOptimize(outR.data());
     benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * kBlock);
-  // Seconds per stereo frame (shown with an SI prefix, e.g. "40n").
-  state.counters["per_frame"] = benchmark::Counter(
-      static_cast<double>(kBlock), benchmark::Counter::kIsIterationInvariantRate |
-                                       benchmark::Counter::kInvert);
+  bench_support::ReportPerFrame(state);
 }
 
-BENCHMARK(BM_ProcessDoublePerPreset)->DenseRange(0, kFactoryPresetCount - 1);
+BENCHMARK(bench_support::FiltersOnly)->Name("FiltersOnly")->Apply(bench_support::AddMinimum);
+BENCHMARK(BM_ProcessDoublePerPreset)->DenseRange(-1, kFactoryPresetCount - 1)->Apply(bench_support::AddMinimum);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  return bench_support::RunWithRatios(argc, argv, "BM_ProcessDoublePerPreset/");
+}

@@ -8,18 +8,28 @@
 //                   envelope on the crusher rates, control rate <cr>
 //   DenormalTail    the full chain with 100 % feedback and resonance 0.99,
 //                   processing silence after a loud burst
+//   TailSound       the same settings processing the loud signal: the tail
+//                   must never cost more than this
+//   Program/<n>     the engine set up by the effect's parameter handler for
+//                   factory preset n (-1: every parameter at its default)
+// After the table every case is printed as a ratio to FiltersOnly, with the
+// median and worst ratio over the 21 programs.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <random>
 #include <vector>
 
+#include "bench/common/EngineCases.h"
+#include "bench/common/RatioReporter.h"
+#include "effect/FactoryPresets.h"
+#include "effect/Kestrel.h"
 #include "engine/Engine.h"
 
 namespace {
 
-constexpr int kBlock = 512;
-constexpr double kRate = 44100.0;
+using bench_support::kBlock;
+using bench_support::kRate;
 
 struct Rig {
   Rig() : engine(std::make_unique<Engine>()), midi(1024), left(kBlock), right(kBlock), outL(kBlock), outR(kBlock) {
@@ -92,10 +102,7 @@ struct Rig {
 
 void Report(benchmark::State& state, const Rig& rig) {
   benchmark::DoNotOptimize(rig.outL.data());
-  const double frames = static_cast<double>(state.iterations()) * kBlock;
-  state.counters["ns_per_frame"] =
-      benchmark::Counter(frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["x_realtime"] = benchmark::Counter(frames / kRate, benchmark::Counter::kIsRate);
+  bench_support::ReportPerFrame(state);
 }
 
 void Unrouted(benchmark::State& state) {
@@ -131,37 +138,54 @@ void DenormalTail(benchmark::State& state) {
   Report(state, rig);
 }
 
-// Reference point: the two filters' dependent iterations alone, the floor
-// under every routed case.
-void FiltersOnly(benchmark::State& state) {
+void TailSound(benchmark::State& state) {
   Rig rig;
+  rig.RouteFullChain();
   Engine& e = *rig.engine;
-  e.filterLeft.SetInput(0, &e.inLeft);
-  e.filterLeft.SetInputAmount(0, 1.0);
-  e.filterRight.SetInput(0, &e.inRight);
-  e.filterRight.SetInputAmount(0, 1.0);
-  e.filterLeft.SetResonance(0.5);
-  e.filterRight.SetResonance(0.5);
-  double sink = 0.0;
-  for (auto _ : state) {
-    for (int i = 0; i < kBlock; ++i) {
-      e.inLeft.output = rig.left[i];
-      e.inRight.output = rig.right[i];
-      e.filterLeft.Process();
-      e.filterRight.Process();
-      rig.outL[i] = e.filterLeft.output;
-      rig.outR[i] = e.filterRight.output;
-    }
-    sink += rig.outL[kBlock - 1];
-  }
-  benchmark::DoNotOptimize(sink);
+  e.delayFeedbackModLeft.base = e.delayFeedbackModRight.base = 1.0;
+  e.filterResModLeft.base = e.filterResModRight.base = 0.99;
+  e.SetControlRateChoice(3);
+  rig.Fill(1.0);
+  for (int i = 0; i < 200; ++i) rig.Block();
+  for (auto _ : state) rig.Block();
   Report(state, rig);
 }
 
-BENCHMARK(FiltersOnly);
-BENCHMARK(Unrouted);
+// The engine as the effect's parameter handler sets it up for a program,
+// driven directly (no plug-in lock, no host), with a settled second of noise.
+void Program(benchmark::State& state) {
+  const int preset = static_cast<int>(state.range(0));
+  Kestrel effect(nullptr);
+  effect.StoreSampleRate(kRate);
+  effect.SetBlockFrames(kBlock);
+  effect.ClearProcessingState();
+  effect.NotifyAllParametersChanged();
+  if (preset >= 0) effect.LoadPreset(preset);
+  state.SetLabel(preset >= 0 ? FactoryPresetAt(preset).name : "defaults");
+  Engine& engine = effect.SignalEngine();
+  IMidiEventQueue midi(16);
+  const std::vector<double> inL = bench_support::Noise(12345, 0.5), inR = bench_support::Noise(54321, 0.5);
+  std::vector<double> outL(kBlock), outR(kBlock);
+  const double* inputs[2] = {inL.data(), inR.data()};
+  double* outputs[2] = {outL.data(), outR.data()};
+  for (int b = 0; b < 44100 / kBlock; ++b) engine.Process(inputs, outputs, kBlock, 120.0, midi);
+  for (auto _ : state) {
+    engine.Process(inputs, outputs, kBlock, 120.0, midi);
+    benchmark::DoNotOptimize(outL.data());
+    benchmark::ClobberMemory();
+  }
+  bench_support::ReportPerFrame(state);
+}
+
+BENCHMARK(bench_support::FiltersOnly)->Name("FiltersOnly")->Apply(bench_support::AddMinimum);
+BENCHMARK(Program)->DenseRange(-1, kFactoryPresetCount - 1)->Apply(bench_support::AddMinimum);
+
+BENCHMARK(Unrouted)->Apply(bench_support::AddMinimum);
 // Control-rate choices 0, 3, 5: 1, 16 and 64 samples per tick.
-BENCHMARK(FullChain)->Arg(0)->Arg(3)->Arg(5);
-BENCHMARK(DenormalTail);
+BENCHMARK(FullChain)->Arg(0)->Arg(3)->Arg(5)->Apply(bench_support::AddMinimum);
+BENCHMARK(DenormalTail)->Apply(bench_support::AddMinimum);
+BENCHMARK(TailSound)->Apply(bench_support::AddMinimum);
 
 }  // namespace
+
+int main(int argc, char** argv) { return bench_support::RunWithRatios(argc, argv, "Program/"); }
