@@ -1,8 +1,6 @@
 #include "gui/IBitmapCache.h"
 
-#include <mutex>
-#include <vector>
-
+#include "gui/LockedList.h"
 #include "raster/Bitmap.h"
 
 namespace {
@@ -10,29 +8,20 @@ struct Entry {
   int id;
   std::unique_ptr<raster::Bitmap> bitmap;
 };
-std::mutex& CacheLock() {
-  static std::mutex lock;
-  return lock;
-}
-std::vector<Entry>& Entries() {
-  static std::vector<Entry> entries;
-  return entries;
-}
-raster::Bitmap* FindLocked(int id) {
-  for (const Entry& entry : Entries())
-    if (entry.id == id) return entry.bitmap.get();
-  return nullptr;
+LockedList<Entry>& Bitmaps() {
+  static LockedList<Entry> bitmaps;
+  return bitmaps;
 }
 }  // namespace
 
 raster::Bitmap* IBitmapCache::Find(int resourceId) {
-  std::lock_guard<std::mutex> guard(CacheLock());
-  return FindLocked(resourceId);
+  const Entry* entry = Bitmaps().Find([resourceId](const Entry& e) { return e.id == resourceId; });
+  return entry ? entry->bitmap.get() : nullptr;
 }
 
 raster::Bitmap* IBitmapCache::Insert(int resourceId, std::unique_ptr<raster::Bitmap> bitmap) {
   if (!bitmap) return nullptr;
-  std::lock_guard<std::mutex> guard(CacheLock());
-  Entries().push_back(Entry{resourceId, std::move(bitmap)});
-  return FindLocked(resourceId);
+  const Entry* entry =
+      Bitmaps().Append(Entry{resourceId, std::move(bitmap)}, [resourceId](const Entry& e) { return e.id == resourceId; });
+  return entry->bitmap.get();
 }

@@ -2,10 +2,9 @@
 
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <vector>
 
 #include "gui/IGraphicsTypes.h"
+#include "gui/LockedList.h"
 #include "raster/Font.h"
 #include "raster/NativeFont.h"
 
@@ -17,28 +16,21 @@ struct Entry {
   char face[36];
   std::unique_ptr<raster::Font> font;
 };
-std::mutex& CacheLock() {
-  static std::mutex lock;
-  return lock;
+LockedList<Entry>& Fonts() {
+  static LockedList<Entry> fonts;
+  return fonts;
 }
-std::vector<Entry>& Entries() {
-  static std::vector<Entry> entries;
-  return entries;
-}
-raster::Font* FindLocked(const ITextStyle& style) {
-  for (const Entry& entry : Entries())
-    if (entry.size == style.size && entry.orientation == style.orientation && entry.style == style.style &&
-        std::strncmp(entry.face, style.face, sizeof entry.face - 1) == 0)
-      return entry.font.get();
-  return nullptr;
+// The cache key: size, orientation, style and face.
+auto SameKey(const ITextStyle& style) {
+  return [&style](const Entry& entry) {
+    return entry.size == style.size && entry.orientation == style.orientation && entry.style == style.style &&
+           std::strncmp(entry.face, style.face, sizeof entry.face - 1) == 0;
+  };
 }
 }  // namespace
 
 raster::Font* IFontCache::FontFor(const ITextStyle& style) {
-  {
-    std::lock_guard<std::mutex> guard(CacheLock());
-    if (raster::Font* font = FindLocked(style)) return font;
-  }
+  if (const Entry* cached = Fonts().Find(SameKey(style))) return cached->font.get();
   raster::FontRequest request;
   request.face = style.face;
   request.height = style.size;
@@ -53,7 +45,5 @@ raster::Font* IFontCache::FontFor(const ITextStyle& style) {
 
   Entry entry{style.size, style.orientation, style.style, {}, std::move(font)};
   std::strncpy(entry.face, style.face, sizeof entry.face - 1);
-  std::lock_guard<std::mutex> guard(CacheLock());
-  Entries().push_back(std::move(entry));
-  return FindLocked(style);
+  return Fonts().Append(std::move(entry), SameKey(style))->font.get();
 }
