@@ -100,7 +100,16 @@ void IEffectBase::SetParameterFromGUI(int index, double normalised) {
 }
 
 void IEffectBase::NotifyAllParametersChanged() {
+  LockGuard guard(*this);
+  RefreshBatch batch(*this);
   for (int i = 0; i < ParameterCount(); ++i) ParameterChanged(i);
+}
+
+IEffectBase::RefreshBatch::~RefreshBatch() {
+  if (--base_.refreshHold_ == 0 && base_.refreshPending_) {
+    base_.refreshPending_ = false;
+    base_.RefreshParameterControls();
+  }
 }
 
 void IEffectBase::AttachEditor(IAttachedEditor* view) {
@@ -115,6 +124,10 @@ void IEffectBase::AttachEditor(IAttachedEditor* view) {
 
 void IEffectBase::RefreshParameterControls() {
   if (!editorView_) return;
+  if (refreshHold_ > 0) {
+    refreshPending_ = true;
+    return;
+  }
   for (int i = 0; i < ParameterCount(); ++i)
     editorView_->PushParameterToControls(i, parameters_[static_cast<size_t>(i)].Value(), false);
 }

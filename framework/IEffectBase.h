@@ -166,6 +166,21 @@ class IEffectBase {
   // text per parameter. An unopenable path writes nothing.
   void DumpPresetSource(const char* path, const char* const* names) const;
 
+ protected:
+  // Holds back RefreshParameterControls while a whole parameter set is
+  // applied (every ParameterChanged refreshes the editor): one refresh runs
+  // when the outermost batch ends, if any was asked for. Lock held.
+  class RefreshBatch {
+   public:
+    explicit RefreshBatch(IEffectBase& base) : base_(base) { ++base_.refreshHold_; }
+    ~RefreshBatch();
+    RefreshBatch(const RefreshBatch&) = delete;
+    RefreshBatch& operator=(const RefreshBatch&) = delete;
+
+   private:
+    IEffectBase& base_;
+  };
+
  private:
   enum class OutputMode { kDouble, kReplacing, kAdding };
   void ParseChannelConfiguration(const char* text);
@@ -191,6 +206,8 @@ class IEffectBase {
   int latency_;
   std::vector<IParameter> parameters_;
   std::unique_ptr<IAttachedEditor> editorView_;
+  int refreshHold_ = 0;
+  bool refreshPending_ = false;
   std::vector<IPreset> presets_;
   int currentPreset_ = 0;
   std::vector<double*> inputPointers_;

@@ -25,6 +25,7 @@ bool IEffectBase::SerializeParams(IStateChunk& chunk) {
 
 int IEffectBase::UnserializeParams(const IStateChunk& chunk, int position) {
   LockGuard guard(*this);
+  RefreshBatch batch(*this);
   int p = position;
   for (int i = 0; i < ParameterCount() && p >= 0; ++i) {
     IParameter& parameter = parameters_[static_cast<size_t>(i)];
@@ -53,6 +54,7 @@ bool IEffectBase::SerializePresets(IStateChunk& chunk) {
 
 int IEffectBase::UnserializePresets(const IStateChunk& chunk, int position) {
   LockGuard guard(*this);
+  RefreshBatch batch(*this);
   int p = position;
   for (size_t i = 0; i < presets_.size() && p >= 0; ++i) {
     IPreset& slot = presets_[i];
@@ -139,6 +141,7 @@ void IEffectBase::MakePresetFromNamedParams(const char* name, const IPresetValue
 
 bool IEffectBase::LoadPreset(int index) {
   if (index < 0 || index >= PresetCount()) return false;
+  RefreshBatch batch(*this);
   IPreset& slot = presets_[static_cast<size_t>(index)];
   bool ok;
   if (!slot.initialised) {

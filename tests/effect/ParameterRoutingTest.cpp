@@ -400,6 +400,23 @@ TEST_F(RoutingTest, EveryCallRefreshesAnAttachedEditorWithRealValues) {
   }
 }
 
+TEST_F(RoutingTest, WholeParameterSetsRefreshTheEditorOnceWithTheFinalValues) {
+  auto* view = new RecordingView;
+  Kestrel& fx = host.effect();
+  fx.AttachEditor(view);
+  Kestrel::LockGuard lock(fx);
+  IStateChunk bank;
+  ASSERT_TRUE(fx.SerializePresets(bank));
+  for (auto load : {+[](Kestrel& k, const IStateChunk&) { k.LoadPreset(9); },
+                    +[](Kestrel& k, const IStateChunk& c) { k.UnserializePresets(c, 0); },
+                    +[](Kestrel& k, const IStateChunk&) { k.NotifyAllParametersChanged(); }}) {
+    view->pushes.clear();
+    load(fx, bank);
+    ASSERT_EQ(view->pushes.size(), 106u);  // not once per parameter applied
+    for (int i = 0; i < 106; ++i) EXPECT_EQ(view->pushes[i].value, fx.Parameter(i)->Value()) << i;
+  }
+}
+
 TEST_F(RoutingTest, IndexesOutsideTheTableChangeNothing) {
   const EngineSnapshot before = Snapshot(engine());
   host.effect().ParameterChanged(-1);
