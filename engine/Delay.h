@@ -29,6 +29,30 @@ class Delay final : public AudioModule {
 
   Delay();
 
+  // Where the line is read: the four samples around the delayed position
+  // and the fraction between the middle two. Shared with the paired loop,
+  // which must read exactly the same places.
+  struct ReadPosition {
+    int before, at, after, after2;
+    double fraction;
+  };
+  static KESTREL_HOT_INLINE ReadPosition Locate(int writeIndex, double delaySamples, int length) {
+    double r = writeIndex - delaySamples;
+    if (r < 0.0) r = r + length;
+    int i = static_cast<int>(r);
+    if (i >= length) {  // r rounded up to `length` after the wrap
+      i = 0;
+      r = 0.0;
+    }
+    ReadPosition p;
+    p.fraction = r - i;
+    p.at = i;
+    p.before = (i - 1 < 0) ? length - 1 : i - 1;
+    p.after = i + 1 >= length ? i + 1 - length : i + 1;
+    p.after2 = i + 2 >= length ? i + 2 - length : i + 2;
+    return p;
+  }
+
   void Process() override { Tick(); }
   // The body of Process, for callers that know the concrete type.
   KESTREL_HOT_INLINE void Tick() {
@@ -37,23 +61,12 @@ class Delay final : public AudioModule {
       output = x;
       return;
     }
-    double r = writeIndex - delaySamples;
-    if (r < 0.0) r = r + length;
-    int i = static_cast<int>(r);
-    if (i >= length) {  // r rounded up to `length` after the wrap
-      i = 0;
-      r = 0.0;
-    }
-    const double t = r - i;
-    const int before = (i - 1 < 0) ? length - 1 : i - 1;
-    int after = i + 1;
-    if (after >= length) after -= length;
-    int after2 = i + 2;
-    if (after2 >= length) after2 -= length;
-    const double ym1 = line_[before];
-    const double y0 = line_[i];
-    const double y1 = line_[after];
-    const double y2 = line_[after2];
+    const ReadPosition at = Locate(writeIndex, delaySamples, length);
+    const double t = at.fraction;
+    const double ym1 = line_[at.before];
+    const double y0 = line_[at.at];
+    const double y1 = line_[at.after];
+    const double y2 = line_[at.after2];
     line_[writeIndex] = x;
     output = ((((y0 - y1) * 1.5 + (y2 - ym1) * 0.5) * t + (ym1 - 2.5 * y0 + 2.0 * y1 - 0.5 * y2)) * t +
               (y1 - ym1) * 0.5) *

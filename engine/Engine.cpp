@@ -46,7 +46,7 @@ const ModulatorSetup kDestinationModulators[] = {
      0.0 / 360.0, 360.0 / 360.0},
 };
 
-constexpr int kControlRates[] = {1, 4, 8, 16, 32, 64};
+constexpr int kControlRates[] = {1, 4, 8, 16, 32, Engine::kMaxControlRate};
 
 bool IsFinite(double v) { return std::fabs(v) <= 1.7976931348623157e308; }
 
@@ -168,8 +168,6 @@ void Engine::ApplyMidiMessage(const IMidiEvent& event) {
 
 namespace {
 
-bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 // The control tick's writes, in their order: each modulator's output into
 // its module, and whether the module already holds what the write would
 // leave (for the setters that skip an unchanged value, the same test).
@@ -182,7 +180,7 @@ struct TickWrite {
 #define KESTREL_FIELD_WRITE(mod, field)                                  \
   TickWrite {                                                            \
     &Engine::mod, [](Engine& e) { e.field = e.mod.output; },             \
-        [](const Engine& e) { return Same(e.field, e.mod.output); }      \
+        [](const Engine& e) { return BitEqual(e.field, e.mod.output); }      \
   }
 #define KESTREL_SETTER_WRITE(mod, module, setter, field)                          \
   TickWrite {                                                                     \
@@ -193,7 +191,7 @@ struct TickWrite {
 #define KESTREL_RESONANCE_WRITE(mod, module)                                                            \
   TickWrite {                                                                                            \
     &Engine::mod, [](Engine& e) { e.module.SetResonance(e.mod.output); }, [](const Engine& e) {          \
-      return Same(e.module.resonance, e.mod.output) && Same(e.module.damping, 2.0 - 2.0 * e.mod.output); \
+      return BitEqual(e.module.resonance, e.mod.output) && BitEqual(e.module.damping, 2.0 - 2.0 * e.mod.output); \
     }                                                                                                    \
   }
 
@@ -205,9 +203,9 @@ const TickWrite kTickWrites[] = {
     // SetFine recomputes delaySamples from fine and the delay's own
     // settings, which every other delay setter keeps in step already.
     {&Engine::delayTimeModLeft, [](Engine& e) { e.delayLeft.SetFine(e.delayTimeModLeft.output); },
-     [](const Engine& e) { return Same(e.delayLeft.fine, e.delayTimeModLeft.output); }},
+     [](const Engine& e) { return BitEqual(e.delayLeft.fine, e.delayTimeModLeft.output); }},
     {&Engine::delayTimeModRight, [](Engine& e) { e.delayRight.SetFine(e.delayTimeModRight.output); },
-     [](const Engine& e) { return Same(e.delayRight.fine, e.delayTimeModRight.output); }},
+     [](const Engine& e) { return BitEqual(e.delayRight.fine, e.delayTimeModRight.output); }},
     KESTREL_FIELD_WRITE(delayFeedbackModLeft, delayLeft.feedback),
     KESTREL_FIELD_WRITE(delayFeedbackModRight, delayRight.feedback),
     KESTREL_SETTER_WRITE(filterFreqModLeft, filterLeft, SetCutoff, cutoff),

@@ -55,6 +55,7 @@ class Engine {
  public:
   static constexpr int kMatrixRows = 12;
   static constexpr int kModulatorCount = 28;
+  static constexpr int kMaxControlRate = 64;  // the largest control-rate choice
 
   Engine();
   Engine(const Engine&) = delete;

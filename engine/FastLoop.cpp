@@ -69,28 +69,7 @@ void Pair(const FramePlan::Terms& left, const FramePlan::Terms& right, FramePlan
   }
 }
 
-// Where a delay line is read: Delay::Process's steps 3 to 5.
-struct ReadPosition {
-  int before, at, after, after2;
-  double fraction;
-};
 
-inline ReadPosition Locate(int writeIndex, double delaySamples, int length) {
-  double r = writeIndex - delaySamples;
-  if (r < 0.0) r = r + length;
-  int i = static_cast<int>(r);
-  if (i >= length) {  // r rounded up to the length after the wrap
-    i = 0;
-    r = 0.0;
-  }
-  ReadPosition p;
-  p.fraction = r - i;
-  p.at = i;
-  p.before = (i - 1 < 0) ? length - 1 : i - 1;
-  p.after = i + 1 >= length ? i + 1 - length : i + 1;
-  p.after2 = i + 2 >= length ? i + 2 - length : i + 2;
-  return p;
-}
 
 // Settings the loop reads per sample, taken from the modules after every
 // control tick.
@@ -231,7 +210,8 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
   // The master sums of the frames whose output stage has not run yet. It
   // runs before a control tick changes the settings, and before the buffer
   // could overflow.
-  constexpr int kPendingFrames = 128;  // more than a segment (64 frames and the tick frame)
+  constexpr int kPendingFrames = 128;
+  static_assert(kPendingFrames > Engine::kMaxControlRate + 1, "a whole segment fits the pending sums");
   alignas(16) double masterSums[kPendingFrames][2];
   int pendingStart = 0;
 
@@ -245,8 +225,8 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
     double delayInputRight;
     // Unread delay outputs are needed only as the block's final state.
     if (kDelaysRead || i == frames - 1) {
-      const ReadPosition left = Locate(writeIndex0, delaySamples[0], lineLength[0]);
-      const ReadPosition right = Locate(writeIndex1, delaySamples[1], lineLength[1]);
+      const Delay::ReadPosition left = Delay::Locate(writeIndex0, delaySamples[0], lineLength[0]);
+      const Delay::ReadPosition right = Delay::Locate(writeIndex1, delaySamples[1], lineLength[1]);
       const __m128d ym1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.before), line[1] + right.before);
       const __m128d y0 = _mm_loadh_pd(_mm_load_sd(line[0] + left.at), line[1] + right.at);
       const __m128d y1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.after), line[1] + right.after);

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstring>
+
 // Forces inlining of the per-sample Process bodies into the sample loop,
 // where a call would spill every live floating-point register.
 #if defined(__GNUC__)
@@ -12,3 +14,7 @@
 #else
 #define KESTREL_LAMBDA_INLINE
 #endif
+
+// Equal to the bit: tells a value that would change nothing from one that
+// would (0.0 and -0.0 differ, as a setter's result can).
+inline bool BitEqual(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }

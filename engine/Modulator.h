@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/AudioModule.h"
+#include "engine/Inline.h"
 
 // A control-rate module: once per control tick it turns `base` plus its
 // linked modulation into a one-pole smoothed value clamped to
@@ -25,9 +26,9 @@ class Modulator final : public AudioModule {
   // and the last computed step left the state unchanged with the same base
   // and range. Stays true until base, range or state are written.
   bool Settled() const {
-    return settled_ && ActiveInputCount() == 0 && Same(last_.sum, 0.0) && Same(base, last_.base) &&
-           Same(smoothed, last_.smoothed) && Same(minimum, last_.minimum) && Same(maximum, last_.maximum) &&
-           Same(output, last_.output);
+    return settled_ && ActiveInputCount() == 0 && BitEqual(last_.sum, 0.0) && BitEqual(base, last_.base) &&
+           BitEqual(smoothed, last_.smoothed) && BitEqual(minimum, last_.minimum) && BitEqual(maximum, last_.maximum) &&
+           BitEqual(output, last_.output);
   }
 
   // Process for the sample loop, with the same result. Once a step has left
@@ -35,14 +36,14 @@ class Modulator final : public AudioModule {
   // state would too; such steps only restore the output they produced.
   void Step() {
     const double sum = InputSum();
-    if (settled_ && Same(sum, last_.sum) && Same(base, last_.base) && Same(smoothed, last_.smoothed) &&
-        Same(minimum, last_.minimum) && Same(maximum, last_.maximum)) {
+    if (settled_ && BitEqual(sum, last_.sum) && BitEqual(base, last_.base) && BitEqual(smoothed, last_.smoothed) &&
+        BitEqual(minimum, last_.minimum) && BitEqual(maximum, last_.maximum)) {
       output = last_.output;
       return;
     }
     const double previous = smoothed;
     Smooth(sum);
-    settled_ = Same(smoothed, previous);
+    settled_ = BitEqual(smoothed, previous);
     last_ = {sum, base, smoothed, minimum, maximum, output};
   }
 
@@ -61,12 +62,6 @@ class Modulator final : public AudioModule {
     if (y - minimum < 0.0) y = minimum;
     if (y - maximum >= 0.0) y = maximum;
     output = y;
-  }
-  static bool Same(double a, double b) {
-    uint64_t x, y;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
   }
 
   // What the last computed step read and produced.

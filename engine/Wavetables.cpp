@@ -38,9 +38,10 @@ struct Exception {
   int n;
   float value;
 };
-// The stored waveforms carry three entries that differ from the formulas:
-// the last entry of the triangle and the two edges of the square are the
-// values of the original band-limited tables.
+// Beyond the pinned first entries below, the stored waveforms carry three
+// entries that differ from the formulas: the last entry of the triangle and
+// the two edges of the square are the values of the original band-limited
+// tables.
 constexpr Exception kExceptions[] = {{2, 2047, -0.805046f}, {4, 1024, -0.986507f}, {4, 2047, -0.976156f}};
 
 // The first three entries of every stored waveform, kept exactly: they are

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/IEffectBase.h"
+#include "gui/EmbeddedResource.h"
 #include "gui/IBitmapCache.h"
 #include "gui/IControl.h"
 #include "gui/IControls.h"
@@ -101,6 +102,13 @@ std::unique_ptr<raster::Bitmap> DecodePngResource(const void* data, size_t size,
     if (std::tolower(static_cast<unsigned char>(extension[i])) != "png"[i]) return nullptr;
   if (!data || size < 8) return nullptr;
   return raster::ReadPngFromMemory(data, size);
+}
+
+std::unique_ptr<raster::Bitmap> IEditorView::LoadPngResource(int resourceId, const char* fileName) {
+  const void* data = nullptr;
+  size_t size = 0;
+  if (!FindEmbeddedResource(resourceId, &data, &size)) return nullptr;
+  return DecodePngResource(data, size, fileName);
 }
 
 IImage IEditorView::LoadImage(int resourceId, const char* fileName, int frameCount) {

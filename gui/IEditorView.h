@@ -135,7 +135,8 @@ class IEditorView : public IAttachedEditor {
   virtual void CloseWindow() = 0;
   virtual void* GetWindow() = 0;
   // The embedded PNG with this id, decoded; null when it cannot be had.
-  virtual std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName) = 0;
+  // Base: the image built into this binary (FindEmbeddedResource).
+  virtual std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName);
 
  protected:
   // The control under the point: last first, neither hidden nor greyed.

@@ -63,9 +63,13 @@ VstIntPtr IVstBinding::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
       delete plugin;
       return 0;
     }
-    // Editor idle runs without the plug-in lock: the window layer takes it
-    // only for the parameter changes the user makes.
+    // Editor idle and keys run without the plug-in lock, so the audio
+    // thread never waits on a window-system round trip: the window layer
+    // takes the lock only for the parameter changes the user makes.
     if (opcode == effEditIdle) return plugin->EditIdle();
+    if (opcode == effEditKeyDown || opcode == effEditKeyUp)
+      return plugin->EditKey(index, static_cast<int>(value), TruncateToInt(opt),
+                             opcode == effEditKeyDown);
     LockGuard guard(*plugin);
     if (opcode == effIdle) return 0;
     TracePoint("IVstBinding::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, "", index, static_cast<int>(value));
@@ -133,9 +137,6 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       return EditOpen(ptr);
     case effEditClose:
       return EditClose();
-    case effEditKeyDown:
-    case effEditKeyUp:
-      return EditKey(index, static_cast<int>(value), static_cast<int>(opt), opcode == effEditKeyDown);
     case effIdentify:
       return kIdentifyAnswer;
     case effGetChunk:

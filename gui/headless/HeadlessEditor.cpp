@@ -1,6 +1,5 @@
 #include "gui/headless/HeadlessEditor.h"
 
-#include "gui/EmbeddedResource.h"
 #include "gui/TypedValue.h"
 #include "raster/Bitmap.h"
 
@@ -50,11 +49,4 @@ void HeadlessEditor::ShowTextEntry(IControl* control, const ITextStyle&, const I
   const std::string text = textEntries_.front();
   textEntries_.pop_front();
   ApplyTypedValue(*control, parameter, text.c_str());
-}
-
-std::unique_ptr<raster::Bitmap> HeadlessEditor::LoadPngResource(int resourceId, const char* fileName) {
-  const void* data = nullptr;
-  size_t size = 0;
-  if (!FindEmbeddedResource(resourceId, &data, &size)) return nullptr;
-  return DecodePngResource(data, size, fileName);
 }

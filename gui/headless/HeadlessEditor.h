@@ -44,7 +44,6 @@ class HeadlessEditor : public IEditorView {
   void* OpenWindow(void*) override { return nullptr; }
   void CloseWindow() override {}
   void* GetWindow() override { return nullptr; }
-  std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName) override;
 
  private:
   std::deque<int> menuChoices_;

@@ -101,7 +101,8 @@ LRESULT CALLBACK IEditorWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
 LRESULT IEditorWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   using namespace win32input;
   // While the text field has the keyboard, a click only asks it to go.
-  if (textField_ && textState_ == kFieldFocused) {
+  // The window's own destruction is always seen, or its handle would stay.
+  if (textField_ && textState_ == kFieldFocused && message != WM_DESTROY) {
     if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
       textState_ = kFieldCancel;
       return 0;

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "gui/EditorFactory.h"
-#include "gui/EmbeddedResource.h"
 #include "raster/Bitmap.h"
 // Xlib last: its macros (None, Status, Bool) would clash with the headers above.
 #include <X11/Xatom.h>
@@ -130,10 +129,15 @@ void* X11EditorWindow::OpenWindow(void* parentWindow) {
 }
 
 void X11EditorWindow::CloseWindow() {
-  if (menu_.IsOpen()) CloseMenu(-1);
-  if (!display_) return;
+  if (!display_) {
+    if (menu_.IsOpen()) CloseMenu(-1);
+    return;
+  }
   {
+    // Closing the menu repaints the window, which the host may have
+    // destroyed already: under the trap like every other request here.
     X11ErrorTrap trap(display_);
+    if (menu_.IsOpen()) CloseMenu(-1);
     surface_.reset();
     if (window_ && !windowGone_) XDestroyWindow(display_, window_);
     if (colormap_) XFreeColormap(display_, colormap_);
@@ -211,11 +215,4 @@ void X11EditorWindow::GetHostPath(std::string& out) {
 void X11EditorWindow::GetPluginPath(std::string& out) {
   Dl_info info{};
   FolderOf(dladdr(reinterpret_cast<void*>(&CreatePlatformEditor), &info) ? info.dli_fname : nullptr, out);
-}
-
-std::unique_ptr<raster::Bitmap> X11EditorWindow::LoadPngResource(int resourceId, const char* fileName) {
-  const void* data = nullptr;
-  size_t size = 0;
-  if (!FindEmbeddedResource(resourceId, &data, &size)) return nullptr;
-  return DecodePngResource(data, size, fileName);
 }

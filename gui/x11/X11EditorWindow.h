@@ -43,7 +43,6 @@ class X11EditorWindow : public IEditorView, public IVstEditorWindow {
   void ChooseFile(std::string&, int, std::string&, const char*) override {}
   bool PickColor(IRgba&, const char*) override { return false; }
   bool OpenLink(const char*, const char*, const char*, const char*) override { return false; }
-  std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName) override;
 
   // ---- Window (dispatcher, host UI thread) ----------------------------------
   // Null when there is no X server (DISPLAY unset), the parent is not a
