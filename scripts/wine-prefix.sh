@@ -24,6 +24,16 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # Never touch a real display, even when one is set.
 unset DISPLAY WAYLAND_DISPLAY
 
+make_prefix() {
+  wineboot --init >/dev/null 2>&1 || return 1
+  # Windows and their controls without an X server: Wine's null display
+  # driver.
+  if [ "$graphics" = null ]; then
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 || return 1
+  fi
+  wineserver -w
+}
+
 init_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   # Tests run two at a time, and each may be the first to need the prefix.
@@ -39,14 +49,19 @@ init_prefix() {
       fi
       rm -rf "$WINEPREFIX"
     fi
-    wineboot --init >/dev/null 2>&1
-    # Windows and their controls without an X server: Wine's null display
-    # driver.
-    if [ "$graphics" = null ]; then
-      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-    fi
-    wineserver -w
-    touch "$WINEPREFIX/.kestrel-ready"
+    # Wine now and then fails to start at once (seen on a fresh machine):
+    # one more attempt from scratch, and a message rather than a silent exit.
+    local attempt
+    for attempt in 1 2; do
+      if make_prefix; then
+        touch "$WINEPREFIX/.kestrel-ready"
+        break
+      fi
+      echo "wine-prefix.sh: making $WINEPREFIX failed (attempt $attempt)" >&2
+      wineserver -k 2>/dev/null || true
+      rm -rf "$WINEPREFIX"
+      ((attempt < 2)) || exit 1
+    done
   fi
   flock -u 8
 }
