@@ -1,8 +1,11 @@
 #include "effect/EditorLayout.h"
 
+#include "framework/NumberFormat.h"
+
 #include <cstring>
 
 #include "effect/ParameterIds.h"
+#include "framework/NumberFormat.h"
 #include "gui/IControls.h"
 #include "gui/IEditorView.h"
 
@@ -19,7 +22,7 @@ ITextStyle WhiteLeft(int size) {
 // Read-outs edit by vertical drag: 25 px x 4 for the full range.
 constexpr double kGearing = 4.0;
 
-IControl* ReadOut(IEffectBase& plugin, const IBounds& bounds, int param, const ITextStyle& style) {
+IControl* ReadOut(IEditorDelegate& plugin, const IBounds& bounds, int param, const ITextStyle& style) {
   return new IDragTextControl(&plugin, bounds, param, style, nullptr, true, true,
                               IDragTextControl::kVertical, kGearing);
 }
@@ -52,7 +55,7 @@ const ModuleControl kModuleControls[] = {
 // One matrix page: per row an amount read-out, a source menu and a
 // destination menu. Row n's parameters are first + 3(n - 1) + {0, 1, 2}
 // (source, destination, amount).
-void AddMatrixPage(IEditorView& view, IEffectBase& plugin, int firstParam, const ITextStyle& style) {
+void AddMatrixPage(IEditorView& view, IEditorDelegate& plugin, int firstParam, const ITextStyle& style) {
   for (int row = 0; row < 12; ++row) {
     const int y = 85 + 25 * row;
     const int source = firstParam + 3 * row;
@@ -64,7 +67,7 @@ void AddMatrixPage(IEditorView& view, IEffectBase& plugin, int firstParam, const
 
 }  // namespace
 
-void EditorLayout::Build(IEditorView& view, IEffectBase& plugin) {
+void EditorLayout::Build(IEditorView& view, IEditorDelegate& plugin) {
   const ITextStyle matrix = WhiteLeft(14);
   const ITextStyle module = WhiteLeft(19);
 
@@ -80,6 +83,10 @@ void EditorLayout::Build(IEditorView& view, IEffectBase& plugin) {
   view.AddControl(new IClickToggleControl(&plugin, {20, 480, 70, 500}, kLfoReset));
   view.AddControl(new IPopUpMenu(&plugin, {170, 480, 270, 500}, kSoftClip, matrix));
   view.AddControl(new IPopUpMenu(&plugin, {320, 480, 440, 500}, kControlRate, matrix));
+  // The central panel follows the page parameter, whoever changes it.
+  view.SetValueObserver([](IEditorView& shown, int param, double value) {
+    if (param == kMatrixTab) ShowMatrixPage(shown, TruncateToInt(value) != 0);
+  });
 }
 
 void EditorLayout::ShowMatrixPage(IEditorView& view, bool modPage) {

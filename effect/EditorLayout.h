@@ -1,7 +1,7 @@
 #pragma once
 
 class IEditorView;
-class IEffectBase;
+class IEditorDelegate;
 
 // Brume's editor: the background, the two stacked matrix pages, the page
 // selector, the module read-outs and the bottom row, added to the view in
@@ -19,7 +19,7 @@ constexpr int kAudioPageFirst = 1, kAudioPageLast = 36;
 constexpr int kModPageFirst = 37, kModPageLast = 72;
 constexpr int kSelectorIndex = 73;
 
-void Build(IEditorView& view, IEffectBase& plugin);
+void Build(IEditorView& view, IEditorDelegate& plugin);
 // Shows the audio page (modPage false) or the modulation page.
 void ShowMatrixPage(IEditorView& view, bool modPage);
 }  // namespace EditorLayout

@@ -31,6 +31,7 @@ void Kestrel::BuildEditor(EditorFactory factory) {
   if (!view) return;
   EditorLayout::Build(*view, *this);
   AttachEditor(view);  // the base owns the view from here on
+  EditorLayout::ShowMatrixPage(*view, TruncateToInt(Parameter(kMatrixTab)->Value()) != 0);
 }
 
 // Whatever view is attached now: a host or test may attach another one.
@@ -60,22 +61,27 @@ void Kestrel::InstallFactoryPresets() {
 }
 
 void Kestrel::ClearProcessingState() {
-  LockGuard lock(*this);
+  ProcessingGuard guard(ProcessingLock());
+  // Settings first: the reset starts every smoother at its current target.
+  ApplyParameterChanges();
   engine_->Reset(SampleRate());
 }
 
+Engine& Kestrel::SignalEngine() {
+  ProcessingGuard guard(ProcessingLock());
+  ApplyParameterChanges();
+  return *engine_;
+}
+
 void Kestrel::ParameterChanged(int index) {
-  LockGuard lock(*this);
-  if (index >= 0 && index < kParameterCount && index < ParameterCount()) {
-    const double value = Parameter(index)->Value();
-    // kMatrixTab picks the editor's matrix page; the engine does not care.
-    if (index != kMatrixTab) ApplyParameterChange(*engine_, index, value);
-    else if (IEditorView* editor = Editor()) EditorLayout::ShowMatrixPage(*editor, TruncateToInt(value) != 0);
-  }
-  RefreshParameterControls();
+  // kMatrixTab picks the editor's matrix page (the editor follows it on its
+  // own tick); the engine does not care.
+  if (index >= 0 && index < kParameterCount && index < ParameterCount() && index != kMatrixTab)
+    ApplyParameterChange(*engine_, index, Parameter(index)->Value());
 }
 
 void Kestrel::ProcessDouble(double** inputs, double** outputs, int frames) {
+  ApplyParameterChanges();
   // The tempo is read once per block; a host without one gets 120 BPM.
   double tempo = HostTempo();
   if (tempo == 0.0) tempo = 120.0;

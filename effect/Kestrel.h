@@ -10,16 +10,18 @@
 // The effect "Brume": 106 parameters, 128 program slots (20 factory
 // presets), stereo or mono in and out, and the signal engine it drives.
 //
-// Threads (all entries run under the recursive plug-in lock):
+// Threads:
 // - constructor and destructor: the host thread that creates / closes the
 //   plug-in (the entry's creation lock, then effClose).
 // - ClearProcessingState: dispatcher thread (sample rate, block size,
-//   processing switched off); takes the lock itself.
-// - ParameterChanged: any host thread, the editor thread, or the dispatcher
-//   while it applies a preset or state; takes the lock itself.
-// - ProcessDouble: the host's audio thread, called by the framework with the
-//   lock held. Asks the host for the tempo once per block.
-// - HandleMidiEvent: dispatcher thread inside effProcessEvents, lock held.
+//   processing switched off); takes the processing lock itself.
+// - ParameterChanged: whoever applies parameter changes to the engine: the
+//   audio thread at the start of a block, or a holder of the processing
+//   lock. Never another thread while audio runs.
+// - ProcessDouble: the host's audio thread with the processing lock held.
+//   Applies the parameter changes made since the last block, then asks the
+//   host for the tempo once and processes.
+// - HandleMidiEvent: inside effProcessEvents, processing lock held.
 class Kestrel final : public IVstBinding {
  public:
   static constexpr int kPresetSlots = 128;
@@ -35,9 +37,9 @@ class Kestrel final : public IVstBinding {
   void ProcessDouble(double** inputs, double** outputs, int frames) override;
   void HandleMidiEvent(const IMidiEvent& event) override;
 
-  // The engine this effect drives; for inspection by tests and tools.
-  Engine& SignalEngine() { return *engine_; }
-  const Engine& SignalEngine() const { return *engine_; }
+  // The engine this effect drives, with every parameter change applied;
+  // for inspection by tests and tools while no audio thread runs.
+  Engine& SignalEngine();
   const IMidiEventQueue& MidiQueue() const { return midiQueue_; }
   // The attached editor view (owned by the base), or null.
   IEditorView* Editor() const;

@@ -1,5 +1,5 @@
-// Plug-in base: construction, lock-protected parameter changes, editor
-// attachment and host identification.
+// Plug-in base: construction, parameter changes from host and editor,
+// editor attachment and host identification.
 #include "framework/IEffectBase.h"
 
 #include "framework/IHostId.h"
@@ -17,10 +17,10 @@ IEffectBase::IEffectBase(int parameterCount, const char* channelConfiguration, i
       version_(version),
       usesStateChunks_(usesStateChunks),
       isInstrument_(isInstrument),
-      latency_(latency) {
+      latency_(latency),
+      parameters_(parameterCount) {
   TracePoint("IEffectBase::IEffectBase", __LINE__, "%s:%s", effectName ? effectName : "",
              TimeStamp());
-  parameters_.resize(parameterCount > 0 ? static_cast<size_t>(parameterCount) : 0);
   presets_.resize(presetCount > 0 ? static_cast<size_t>(presetCount) : 0);
   CopyText(effectName_, effectName, kNameSize);
   CopyText(productName_, productName, kNameSize);
@@ -31,7 +31,6 @@ IEffectBase::IEffectBase(int parameterCount, const char* channelConfiguration, i
 IEffectBase::~IEffectBase() {
   // The view goes first: its controls may still refer to the parameters.
   editorView_.reset();
-  parameters_.clear();
   presets_.clear();
   inputs_.clear();
   outputs_.clear();
@@ -40,9 +39,10 @@ IEffectBase::~IEffectBase() {
   outputPointers_.clear();
 }
 
-void IEffectBase::ClearProcessingState() { LockGuard guard(*this); }
+void IEffectBase::ClearProcessingState() { ProcessingGuard guard(processing_); }
 
-void IEffectBase::ParameterChanged(int /*index*/) { LockGuard guard(*this); }
+// Runs on the audio thread: nothing to apply in the base.
+void IEffectBase::ParameterChanged(int /*index*/) {}
 
 void IEffectBase::ActivationChanged(bool /*active*/) { LockGuard guard(*this); }
 
@@ -79,58 +79,45 @@ bool IEffectBase::StoreSampleRate(double rate) {
   return true;
 }
 
-IParameter* IEffectBase::Parameter(int index) {
-  if (index < 0 || index >= ParameterCount()) return nullptr;
-  return &parameters_[static_cast<size_t>(index)];
-}
+IParameter* IEffectBase::Parameter(int index) { return parameters_.Parameter(index); }
 
-const IParameter* IEffectBase::Parameter(int index) const {
-  if (index < 0 || index >= ParameterCount()) return nullptr;
-  return &parameters_[static_cast<size_t>(index)];
-}
+const IParameter* IEffectBase::Parameter(int index) const { return parameters_.Parameter(index); }
 
 void IEffectBase::SetParameterFromGUI(int index, double normalised) {
   TracePoint("IEffectBase::SetParameterFromGUI", __LINE__, "%d:%f", index, normalised);
-  LockGuard guard(*this);
-  IParameter* parameter = Parameter(index);
-  if (!parameter) return;
-  parameter->SetFromNormalised(normalised);
+  if (!parameters_.SetFromNormalised(index, normalised)) return;
   HostParameterChanged(index, normalised);  // the host records it as automation
-  ParameterChanged(index);
 }
 
-void IEffectBase::NotifyAllParametersChanged() {
-  LockGuard guard(*this);
-  RefreshBatch batch(*this);
-  for (int i = 0; i < ParameterCount(); ++i) ParameterChanged(i);
+void IEffectBase::BeginEdit(int index) {
+  if (Parameter(index)) HostBeginGesture(index);
 }
 
-IEffectBase::RefreshBatch::~RefreshBatch() {
-  if (--base_.refreshHold_ == 0 && base_.refreshPending_) {
-    base_.refreshPending_ = false;
-    base_.RefreshParameterControls();
-  }
+void IEffectBase::EndEdit(int index) {
+  if (Parameter(index)) HostEndGesture(index);
+}
+
+void IEffectBase::TakeEditorChanges(ValueSink& sink) {
+  parameters_.TakeEditorChanges([&](int index) { sink.ReceiveParameterValue(index, Parameter(index)->Value()); });
+}
+
+void IEffectBase::NotifyAllParametersChanged() { parameters_.MarkAllChanged(); }
+
+void IEffectBase::ApplyParameterChanges() {
+  parameters_.TakeEngineChanges([this](int index) { ParameterChanged(index); });
 }
 
 void IEffectBase::AttachEditor(IAttachedEditor* view) {
   if (!view) return;
   LockGuard guard(*this);
-  for (int i = 0; i < ParameterCount(); ++i)
-    view->PushParameterToControls(i, parameters_[static_cast<size_t>(i)].Normalised(), true);
+  for (int i = 0; i < ParameterCount(); ++i) view->PushParameterToControls(i, Parameter(i)->Normalised(), true);
   view->PrepareDrawing();
   // A second view replaces the first; the base owns whichever is attached.
   if (editorView_.get() != view) editorView_.reset(view);
 }
 
-void IEffectBase::RefreshParameterControls() {
-  if (!editorView_) return;
-  if (refreshHold_ > 0) {
-    refreshPending_ = true;
-    return;
-  }
-  for (int i = 0; i < ParameterCount(); ++i)
-    editorView_->PushParameterToControls(i, parameters_[static_cast<size_t>(i)].Value(), false);
-}
+// The editor takes every value again on its next tick, on its own thread.
+void IEffectBase::RefreshParameterControls() { parameters_.MarkAllChangedForEditor(); }
 
 void IEffectBase::SetHost(const char* product, int packedVersion) {
   hostId_ = LookupHostId(product);

@@ -7,8 +7,10 @@
 
 #include "framework/IChannels.h"
 #include "framework/IAttachedEditor.h"
+#include "framework/IEditorDelegate.h"
 #include "framework/IMidiEvent.h"
 #include "framework/IParameter.h"
+#include "framework/IParameterStore.h"
 #include "framework/IPreset.h"
 #include "framework/IStateChunk.h"
 #include "framework/ITransportState.h"
@@ -20,22 +22,29 @@ struct IPresetValue {
   double value;
 };
 
-// Host-independent core of a plug-in: parameters, preset slots, channel
-// records, the attached editor view and the one recursive lock that
-// serialises host, audio and editor threads.
+// Host-independent core of a plug-in: the parameter store, preset slots,
+// channel records and the attached editor view.
 //
-// Threads:
-//  - audio thread: the Bind*/RunBlock* operations and, through them,
-//    ProcessDouble; the audio callback holds the lock around them.
-//  - any host thread: dispatcher-driven operations (state and presets,
-//    SetBlockFrames, StoreSampleRate, ClearProcessingState, SetHost, the
-//    channel connections); the dispatcher holds the lock.
-//  - editor thread: SetParameterFromGUI and AttachEditor take the lock
-//    themselves.
-// SerializeParams, UnserializeParams, SaveState, LoadState and the default
-// ClearProcessingState/ParameterChanged/ActivationChanged take the lock too;
-// it is recursive, so nested calls on one thread proceed.
-class IEffectBase {
+// Threads and locks:
+//  - Parameter values live in an IParameterStore: any thread sets or reads
+//    them without a lock. A change raises flags; the audio thread applies
+//    what changed (ParameterChanged) at the start of its next block and the
+//    editor shows it on its next tick.
+//  - The processing lock guards what the audio thread works on: the
+//    engine, the channel records and buffers, the MIDI queue. The audio
+//    thread only tries it (TryLockProcessing) and never waits: a block that
+//    finds it held (a sample-rate or block-size change in progress) is
+//    silent. Others hold it only for short reconfigurations
+//    (ClearProcessingState, SetBlockFrames, the channel connections, MIDI
+//    delivery).
+//  - The plug-in lock (recursive) serialises the dispatcher's host threads
+//    over the preset slots and state chunks. The audio thread never takes
+//    it. A chunk is decoded and checked before anything changes, and what
+//    reaches the audio thread is a finished parameter set.
+//  - Editor thread: the IEditorDelegate calls; they take no lock and call
+//    the host with none held.
+// Lock order: plug-in lock, then processing lock.
+class IEffectBase : public IEditorDelegate {
  public:
   static constexpr int kNameSize = 128;           // effect, product, maker names
   static constexpr double kPresetMarker = 9.999e-8;  // "keep the current value"
@@ -71,7 +80,7 @@ class IEffectBase {
   /* 19 */ virtual void HostTimeSignature(int* numerator, int* denominator) = 0;
   /* 20 */ virtual void HostTransport(ITransportState* record) = 0;
   /* 21 */ virtual int HostId();
-  /* 22 */ virtual void EditorSizeChanged() = 0;
+  /* 22 */ void EditorSizeChanged() override = 0;
   /* 23 */ virtual void ReservedHook2() {}
   /* 24 */ virtual bool ReservedQuery() { return false; }
   /* 25 */ virtual void HostSpecificSetup() = 0;
@@ -87,12 +96,21 @@ class IEffectBase {
   /* 35 */ virtual int UnserializePresets(const IStateChunk& chunk, int position);
   /* 36 */ virtual void PresetListEdited() {}
 
-  // ---- Plug-in lock (recursive) -----------------------------------------
+  // ---- Plug-in lock (recursive; host threads, never the audio thread) --------
   void Lock() { mutex_.lock(); }
   void Unlock() { mutex_.unlock(); }
   using LockGuard = std::lock_guard<IEffectBase>;
   void lock() { Lock(); }      // lets std::lock_guard / std::unique_lock take the base
   void unlock() { Unlock(); }
+
+  // ---- Processing lock (recursive) ------------------------------------------
+  // The audio thread: true when it may process now (then UnlockProcessing).
+  bool TryLockProcessing() { return processing_.try_lock(); }
+  void UnlockProcessing() { processing_.unlock(); }
+  // Other threads: held for a short reconfiguration of what the audio
+  // thread works on.
+  using ProcessingGuard = std::lock_guard<std::recursive_mutex>;
+  std::recursive_mutex& ProcessingLock() { return processing_; }
 
   // ---- Identity and settings ----------------------------------------------
   const char* EffectName() const { return effectName_; }
@@ -114,14 +132,30 @@ class IEffectBase {
   int Latency() const { return latency_; }
 
   // ---- Parameters ----------------------------------------------------------
-  int ParameterCount() const { return static_cast<int>(parameters_.size()); }
+  int ParameterCount() const { return parameters_.Count(); }
   IParameter* Parameter(int index);
   const IParameter* Parameter(int index) const;
-  // Editor controls: set from normalised, report to the host, apply.
+  // Editor controls: set from normalised and report to the host, which
+  // is called with no lock held; the engine applies it on its next block.
   void SetParameterFromGUI(int index, double normalised);
-  // ParameterChanged for every index from 0 upward.
+  // Every parameter is applied to the engine again (index order) and shown
+  // again by the editor.
   void NotifyAllParametersChanged();
   IAttachedEditor* EditorView() const { return editorView_.get(); }
+  // The host's setParameter: any thread, no lock. False (nothing changed)
+  // for an invalid index or NaN.
+  bool SetParameterFromHost(int index, double normalised) { return parameters_.SetFromNormalised(index, normalised); }
+  // Applies the parameters that changed since the last call to the engine
+  // (ParameterChanged for each). The audio thread calls it at the start of
+  // every block; any other caller holds the processing lock.
+  void ApplyParameterChanges();
+
+  // ---- IEditorDelegate: the editor's thread ----------------------------------
+  const IParameter* EditorParameter(int index) const override { return Parameter(index); }
+  void BeginEdit(int index) override;
+  void SetValueFromEditor(int index, double normalised) override { SetParameterFromGUI(index, normalised); }
+  void EndEdit(int index) override;
+  void TakeEditorChanges(ValueSink& sink) override;
 
   // ---- Host identification -------------------------------------------------
   void SetHost(const char* product, int packedVersion);
@@ -167,23 +201,12 @@ class IEffectBase {
   void DumpPresetSource(const char* path, const char* const* names) const;
 
  protected:
-  // Holds back RefreshParameterControls while a whole parameter set is
-  // applied (every ParameterChanged refreshes the editor): one refresh runs
-  // when the outermost batch ends, if any was asked for. Lock held.
-  class RefreshBatch {
-   public:
-    explicit RefreshBatch(IEffectBase& base) : base_(base) { ++base_.refreshHold_; }
-    ~RefreshBatch();
-    RefreshBatch(const RefreshBatch&) = delete;
-    RefreshBatch& operator=(const RefreshBatch&) = delete;
-
-   private:
-    IEffectBase& base_;
-  };
+  IParameterStore& Parameters() { return parameters_; }
 
  private:
   enum class OutputMode { kDouble, kReplacing, kAdding };
   void ParseChannelConfiguration(const char* text);
+  int DecodeParams(const IStateChunk& chunk, int position, double* out) const;
   void RunBlock(int frames, OutputMode mode);
   void PointPiece(int offset, int frames);
   void EmitPiece(int offset, int frames, OutputMode mode);
@@ -191,6 +214,7 @@ class IEffectBase {
 
   std::vector<IChannelIO> channelIOs_;
   std::recursive_mutex mutex_;
+  std::recursive_mutex processing_;
   char effectName_[kNameSize] = {};
   char productName_[kNameSize] = {};
   char makerName_[kNameSize] = {};
@@ -204,10 +228,8 @@ class IEffectBase {
   double sampleRate_ = 44100.0;
   int blockFrames_ = 0;
   int latency_;
-  std::vector<IParameter> parameters_;
+  IParameterStore parameters_;
   std::unique_ptr<IAttachedEditor> editorView_;
-  int refreshHold_ = 0;
-  bool refreshPending_ = false;
   std::vector<IPreset> presets_;
   int currentPreset_ = 0;
   std::vector<double*> inputPointers_;

@@ -1,8 +1,9 @@
 // Plug-in base: legal channel configurations, channel records and the
 // binding of host audio blocks to the double-precision pointer arrays.
 //
-// Everything here runs inside the plug-in lock held by the dispatcher or the
-// audio callback. Only SetBlockFrames and the constructor allocate.
+// The Bind*/RunBlock* operations run on the audio thread, which holds the
+// processing lock; the reconfigurations (connections, block size) take it
+// themselves. Only SetBlockFrames and the constructor allocate.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -86,6 +87,7 @@ ChannelRange Range(int first, int count, int channelCount) {
 }  // namespace
 
 void IEffectBase::ConnectInputs(int first, int count, bool connected) {
+  ProcessingGuard guard(processing_);  // the audio thread works on these
   const ChannelRange r = Range(first, count, InputChannelCount());
   for (int i = r.begin; i < r.end; ++i) {
     IInputChannel& ch = inputs_[static_cast<size_t>(i)];
@@ -101,6 +103,7 @@ void IEffectBase::ConnectInputs(int first, int count, bool connected) {
 }
 
 void IEffectBase::ConnectOutputs(int first, int count, bool connected) {
+  ProcessingGuard guard(processing_);  // the audio thread works on these
   const ChannelRange r = Range(first, count, OutputChannelCount());
   for (int i = r.begin; i < r.end; ++i) {
     IOutputChannel& ch = outputs_[static_cast<size_t>(i)];
@@ -114,6 +117,7 @@ void IEffectBase::ConnectOutputs(int first, int count, bool connected) {
 }
 
 void IEffectBase::SetBlockFrames(int frames) {
+  ProcessingGuard guard(processing_);  // the audio thread works on these
   // A non-positive size from a host would leave no room to process anything.
   if (frames <= 0 || frames == blockFrames_) return;
   for (IInputChannel& ch : inputs_) {
@@ -253,6 +257,7 @@ void IEffectBase::SilenceBlock(int frames, OutputMode mode) {
 }
 
 void IEffectBase::RestrictToStereo() {
+  ProcessingGuard guard(processing_);  // the audio thread works on these
   ConnectInputs(2, InputChannelCount() - 2, false);
   if (OutputChannelCount() >= 3) ConnectOutputs(2, OutputChannelCount() - 2, true);
 }

@@ -11,7 +11,7 @@ void IEffectBase::DumpPresetSource(const char* path, const char* const* names) c
   if (!file) return;  // nowhere to write: nothing is written
   std::fprintf(file, "  MakePresetFromNamedParams(\"name\", %d", ParameterCount());
   for (int i = 0; i < ParameterCount(); ++i) {
-    const IParameter& parameter = parameters_[static_cast<size_t>(i)];
+    const IParameter& parameter = *Parameter(i);
     char value[400];
     if (parameter.Kind() == IParameter::kBool)
       CopyText(value, parameter.Value() >= 0.5 ? "true" : "false", sizeof value);

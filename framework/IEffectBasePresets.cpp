@@ -1,8 +1,11 @@
 // Plug-in base: program and bank state chunks and the preset slots.
 //
 // Chunks come from hosts and project files and are untrusted: every read is
-// bounds-checked by IStateChunk, names are truncated to the slot size, and a
-// slot is only replaced by data that could be read completely.
+// bounds-checked by IStateChunk and names are truncated to the slot size. A
+// program or a bank is decoded and checked whole into scratch space before
+// anything changes, so bad data changes nothing; the values then reach the
+// parameter store as one finished set, which the audio thread applies at the
+// start of its next block.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +18,7 @@
 bool IEffectBase::SerializeParams(IStateChunk& chunk) {
   LockGuard guard(*this);
   for (int i = 0; i < ParameterCount(); ++i) {
-    const IParameter& parameter = parameters_[static_cast<size_t>(i)];
+    const IParameter& parameter = *Parameter(i);
     TracePoint("IEffectBase::SerializeParams", __LINE__, "%d %s %f", i, parameter.Name(),
                parameter.Value());
     if (!chunk.AppendDouble(parameter.Value())) return false;
@@ -23,19 +26,26 @@ bool IEffectBase::SerializeParams(IStateChunk& chunk) {
   return true;
 }
 
-int IEffectBase::UnserializeParams(const IStateChunk& chunk, int position) {
-  LockGuard guard(*this);
-  RefreshBatch batch(*this);
-  int p = position;
+// One program's values from p on, each limited to its parameter's range.
+// -1 when the data ends first or holds a value that is not finite.
+int IEffectBase::DecodeParams(const IStateChunk& chunk, int p, double* out) const {
   for (int i = 0; i < ParameterCount() && p >= 0; ++i) {
-    IParameter& parameter = parameters_[static_cast<size_t>(i)];
     double v = 0.0;
     p = chunk.ReadDouble(p, &v);
-    if (p < 0) v = 0.0;  // where the data runs out the parameter gets 0 within its range
+    if (p < 0 || !std::isfinite(v)) return -1;
+    const IParameter& parameter = *Parameter(i);
     TracePoint("IEffectBase::UnserializeParams", __LINE__, "%d %s %f", i, parameter.Name(), v);
-    parameter.SetClamped(v);
+    out[i] = parameter.ClampedValueOf(v);
   }
-  NotifyAllParametersChanged();
+  return p;
+}
+
+int IEffectBase::UnserializeParams(const IStateChunk& chunk, int position) {
+  LockGuard guard(*this);
+  std::vector<double> values(static_cast<size_t>(ParameterCount()));
+  const int p = position < 0 ? -1 : DecodeParams(chunk, position, values.data());
+  if (p < 0) return -1;  // nothing changes
+  Parameters().SetAll(values.data());
   return p;
 }
 
@@ -54,33 +64,46 @@ bool IEffectBase::SerializePresets(IStateChunk& chunk) {
 
 int IEffectBase::UnserializePresets(const IStateChunk& chunk, int position) {
   LockGuard guard(*this);
-  RefreshBatch batch(*this);
-  int p = position;
-  for (size_t i = 0; i < presets_.size() && p >= 0; ++i) {
-    IPreset& slot = presets_[i];
+  // Every slot is read and checked first; a bank that ends early or holds a
+  // bad length or value changes nothing at all.
+  struct DecodedSlot {
     char name[IPreset::kNameSize];
-    p = chunk.ReadText(p, name, IPreset::kNameSize);
-    // Names this plug-in writes are never empty; an empty or unreadable one
-    // leaves the slot's own name in place.
-    if (p >= 0 && name[0] != '\0') CopyText(slot.name, name, IPreset::kNameSize);
-    TracePoint("IEffectBase::UnserializePresets", __LINE__, "%d %s", static_cast<int>(i),
-               slot.name);
-    bool flag = false;
-    p = (p >= 0) ? chunk.ReadBool(p, &flag) : -1;
-    if (p < 0) break;
-    const bool wasInitialised = slot.initialised;
-    slot.initialised = flag;
+    bool initialised;
+    std::vector<double> values;
+  };
+  std::vector<DecodedSlot> bank(presets_.size());
+  int lastInitialised = -1;
+  int p = position;
+  for (size_t i = 0; i < bank.size(); ++i) {
+    DecodedSlot& slot = bank[i];
+    slot.name[0] = '\0';
+    p = p < 0 ? -1 : chunk.ReadText(p, slot.name, IPreset::kNameSize);
+    p = p < 0 ? -1 : chunk.ReadBool(p, &slot.initialised);
+    if (p < 0) return -1;
+    TracePoint("IEffectBase::UnserializePresets", __LINE__, "%d %s", static_cast<int>(i), slot.name);
     if (!slot.initialised) continue;  // keeps its stored values
-    p = IEffectBase::UnserializeParams(chunk, p);
-    if (p > 0) {
-      // Store exactly one block of the values as clamped.
-      slot.values.Clear();
-      IEffectBase::SerializeParams(slot.values);
-    } else {
-      // Its values could not be read: the slot stays as it was.
-      slot.initialised = wasInitialised;
-    }
+    slot.values.resize(static_cast<size_t>(ParameterCount()));
+    p = DecodeParams(chunk, p, slot.values.data());
+    if (p < 0) return -1;
+    lastInitialised = static_cast<int>(i);
   }
+  for (size_t i = 0; i < bank.size(); ++i) {
+    IPreset& slot = presets_[i];
+    const DecodedSlot& decoded = bank[i];
+    // Names this plug-in writes are never empty; an empty one leaves the
+    // slot's own name in place.
+    if (decoded.name[0] != '\0') CopyText(slot.name, decoded.name, IPreset::kNameSize);
+    slot.initialised = decoded.initialised;
+    if (!slot.initialised) continue;
+    // Exactly one block of the values as limited to the ranges.
+    slot.values.Clear();
+    for (double v : decoded.values) slot.values.AppendDouble(v);
+  }
+  // The live parameters end as the bank leaves them: the current slot's
+  // values, or, when that slot is empty, the last slot the bank filled
+  // (which the current slot then keeps as a user preset).
+  if (lastInitialised >= 0 && !presets_[static_cast<size_t>(currentPreset_)].initialised)
+    Parameters().SetAll(bank[static_cast<size_t>(lastInitialised)].values.data());
   LoadPreset(currentPreset_);
   return p;
 }
@@ -122,7 +145,7 @@ void IEffectBase::MakePresetFromNamedParams(const char* name, const IPresetValue
   CopyText(slot->name, name, IPreset::kNameSize);
   slot->values.Clear();
 
-  std::vector<double> preset(parameters_.size(), kPresetMarker);
+  std::vector<double> preset(static_cast<size_t>(ParameterCount()), kPresetMarker);
   for (int k = 0; values && k < count; ++k) {
     const IPresetValue& pair = values[k];
     const IParameter* parameter = Parameter(pair.index);
@@ -134,14 +157,13 @@ void IEffectBase::MakePresetFromNamedParams(const char* name, const IPresetValue
     preset[static_cast<size_t>(pair.index)] = v;
   }
   for (size_t i = 0; i < preset.size(); ++i) {
-    if (preset[i] == kPresetMarker) preset[i] = parameters_[i].Value();
+    if (preset[i] == kPresetMarker) preset[i] = Parameter(static_cast<int>(i))->Value();
     slot->values.AppendDouble(preset[i]);
   }
 }
 
 bool IEffectBase::LoadPreset(int index) {
   if (index < 0 || index >= PresetCount()) return false;
-  RefreshBatch batch(*this);
   IPreset& slot = presets_[static_cast<size_t>(index)];
   bool ok;
   if (!slot.initialised) {

@@ -15,24 +15,16 @@ IMidiEventQueue::IMidiEventQueue(int size) {
   capacity_ = storage_ ? growthStep_ : 0;
 }
 
-bool IMidiEventQueue::Grow() {
-  const int64_t wanted = static_cast<int64_t>(capacity_) + growthStep_;
-  if (wanted > INT32_MAX / 2) return false;
-  std::unique_ptr<IMidiEvent[]> bigger(new (std::nothrow) IMidiEvent[wanted]);
-  if (!bigger) return false;
-  std::copy(storage_.get(), storage_.get() + end_, bigger.get());
-  storage_ = std::move(bigger);
-  capacity_ = static_cast<int32_t>(wanted);
-  return true;
-}
-
 void IMidiEventQueue::Add(const IMidiEvent& event) {
   if (end_ >= capacity_) {
     if (front_ > 0) {
       std::copy(storage_.get() + front_, storage_.get() + end_, storage_.get());
       end_ -= front_;
       front_ = 0;
-    } else if (!Grow()) {
+    } else {
+      // Full of unread events. The queue is filled on the host's audio
+      // thread, where nothing may allocate: the event is dropped and counted.
+      dropped_.fetch_add(1, std::memory_order_relaxed);
       return;
     }
   }

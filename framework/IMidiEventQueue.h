@@ -1,21 +1,24 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
 #include "framework/IMidiEvent.h"
 
-// Frame-ordered queue of MIDI events between the dispatcher (writer, inside
-// the plug-in lock) and the sample loop (reader, inside the locked audio
-// callback). No lock of its own.
+// Frame-ordered queue of MIDI events between effProcessEvents (writer) and
+// the sample loop (reader). No lock of its own: both sides hold the
+// plug-in's processing lock.
 //
 // Unread events lie between Front and End, ordered by offset; equal offsets
-// keep arrival order. Storage grows in whole 4096-byte steps and never
-// shrinks; reading never allocates.
+// keep arrival order. The storage (whole 4096-byte pages) is allocated once
+// at construction: events arrive on the host's audio thread, where nothing
+// may allocate, so an event that finds the queue full of unread events is
+// dropped and counted.
 class IMidiEventQueue {
  public:
   explicit IMidiEventQueue(int size);
 
-  // Stores an event in offset order. Dropped silently if storage cannot grow.
+  // Stores an event in offset order, or drops it when the queue is full.
   void Add(const IMidiEvent& event);
 
   bool Empty() const { return front_ == end_; }
@@ -29,13 +32,14 @@ class IMidiEventQueue {
   int FrontIndex() const { return front_; }
   int EndIndex() const { return end_; }
   int Pending() const { return end_ - front_; }
+  // Events dropped because the queue was full, since construction.
+  long Dropped() const { return dropped_.load(std::memory_order_relaxed); }
 
  private:
-  bool Grow();
-
   std::unique_ptr<IMidiEvent[]> storage_;
   int32_t capacity_ = 0;
   int32_t growthStep_ = 0;
   int32_t front_ = 0;
   int32_t end_ = 0;
+  std::atomic<long> dropped_{0};
 };

@@ -5,6 +5,24 @@
 
 #include "framework/NumberFormat.h"
 
+IParameter::IParameter(const IParameter& other) { *this = other; }
+
+IParameter& IParameter::operator=(const IParameter& other) {
+  if (this == &other) return *this;
+  kind_ = other.kind_;
+  value_.store(other.Value(), std::memory_order_relaxed);
+  minimum_ = other.minimum_;
+  maximum_ = other.maximum_;
+  step_ = other.step_;
+  curveExponent_ = other.curveExponent_;
+  default_ = other.default_;
+  displayDecimals_ = other.displayDecimals_;
+  std::memcpy(name_, other.name_, sizeof name_);
+  std::memcpy(label_, other.label_, sizeof label_);
+  valueTexts_ = other.valueTexts_;
+  return *this;
+}
+
 void IParameter::DefineDouble(const char* name, double def, double min, double max, double step,
                               const char* label) {
   if (kind_ == kNone) kind_ = kDouble;
@@ -68,23 +86,33 @@ double IParameter::NormalisedOf(double v) const {
   return std::pow((v - minimum_) / range, 1.0 / curveExponent_);
 }
 
-void IParameter::SetFromNormalised(double n) {
+double IParameter::ValueOfNormalised(double n) const {
   // Hosts and controls may send anything; outside [0, 1] the curve would
   // leave the range (or give NaN for fractional exponents).
-  if (std::isnan(n)) return;
+  if (std::isnan(n)) return n;
   if (n < 0.0) n = 0.0;
   if (n > 1.0) n = 1.0;
   double v = minimum_ + (maximum_ - minimum_) * std::pow(n, curveExponent_);
   // Integral kinds snap to the nearest multiple of the step, halves upward.
   if (kind_ != kDouble && step_ > 0.0) v = std::floor(v / step_ + 0.5) * step_;
-  value_ = (v < maximum_) ? v : maximum_;
+  return (v < maximum_) ? v : maximum_;
+}
+
+double IParameter::ClampedValueOf(double v) const {
+  if (std::isnan(v)) return v;
+  if (v < minimum_) v = minimum_;
+  if (v > maximum_) v = maximum_;
+  return v;
+}
+
+void IParameter::SetFromNormalised(double n) {
+  const double v = ValueOfNormalised(n);
+  if (!std::isnan(v)) value_.store(v, std::memory_order_relaxed);
 }
 
 void IParameter::SetClamped(double v) {
-  if (std::isnan(v)) return;  // corrupt state must not poison the value
-  if (v < minimum_) v = minimum_;
-  if (v > maximum_) v = maximum_;
-  value_ = v;
+  v = ClampedValueOf(v);
+  if (!std::isnan(v)) value_.store(v, std::memory_order_relaxed);  // corrupt state must not poison the value
 }
 
 void IParameter::DisplayText(double v, bool isNormalised, char* out, bool useValueTexts) const {
@@ -103,4 +131,4 @@ void IParameter::DisplayText(double v, bool isNormalised, char* out, bool useVal
     FormatFixed(v, displayDecimals_, out, kTextSize);
 }
 
-double IParameter::DecibelsToAmplitude() const { return std::exp(value_ * 0.1151292546497); }
+double IParameter::DecibelsToAmplitude() const { return std::exp(Value() * 0.1151292546497); }

@@ -1,14 +1,21 @@
 #pragma once
+#include <atomic>
 #include <vector>
 
 // One automatable plug-in parameter: a real value inside a range, its
 // mapping to and from the normalised 0..1 scale used by hosts and editor
 // controls, a name and unit label, and optional texts for given values.
 //
-// No lock of its own: every caller on a host or editor thread holds the
-// plug-in lock of IEffectBase.
+// Threads: the definition (kind, range, names, texts) is written once while
+// the effect is built and only read afterwards. The value is an atomic, so
+// any thread may read or set it without a lock; the plug-in's parameter
+// store decides who hears of a change.
 class IParameter {
  public:
+  IParameter() = default;
+  IParameter(const IParameter& other);
+  IParameter& operator=(const IParameter& other);
+
   enum Kind { kNone = 0, kBool = 1, kInt = 2, kEnum = 3, kDouble = 4 };
   static constexpr int kTextSize = 32;  // name, label and value texts, NUL included
 
@@ -26,7 +33,7 @@ class IParameter {
   int Kind() const { return kind_; }
   // bool, int and enum are stepped, dumped and read from presets as integers.
   bool IsIntegral() const { return kind_ == kBool || kind_ == kInt || kind_ == kEnum; }
-  double Value() const { return value_; }
+  double Value() const { return value_.load(std::memory_order_relaxed); }
   double Minimum() const { return minimum_; }
   double Maximum() const { return maximum_; }
   double Step() const { return step_; }
@@ -42,8 +49,12 @@ class IParameter {
   // Value of the first entry whose text equals `text` exactly.
   bool FindValueText(const char* text, int* out) const;
 
-  double Normalised() const { return NormalisedOf(value_); }
+  double Normalised() const { return NormalisedOf(Value()); }
   double NormalisedOf(double v) const;
+  // The value SetFromNormalised(n) stores; NaN gives NaN (which it ignores).
+  double ValueOfNormalised(double n) const;
+  // The value SetClamped(v) stores; NaN gives NaN (which it ignores).
+  double ClampedValueOf(double v) const;
   // Host automation and editor controls. n is limited to [0, 1].
   void SetFromNormalised(double n);
   // State loading and host text entry: limited to the range, not stepped.
@@ -64,7 +75,7 @@ class IParameter {
   };
 
   int kind_ = kNone;
-  double value_ = 0.0;
+  std::atomic<double> value_{0.0};
   double minimum_ = 0.0;
   double maximum_ = 1.0;
   double step_ = 1.0;

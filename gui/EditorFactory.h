@@ -1,12 +1,12 @@
 #pragma once
 
-class IEffectBase;
+class IEditorDelegate;
 class IEditorView;
 
 // Makes the editor view of the platform this library is built for (the
 // native window layer); the caller owns it.
-IEditorView* CreatePlatformEditor(IEffectBase* plugin, int width, int height, int frameRate);
+IEditorView* CreatePlatformEditor(IEditorDelegate* plugin, int width, int height, int frameRate);
 
 // The same signature, for effects built with another window layer (tests,
 // command-line tools).
-using EditorFactory = IEditorView* (*)(IEffectBase* plugin, int width, int height, int frameRate);
+using EditorFactory = IEditorView* (*)(IEditorDelegate* plugin, int width, int height, int frameRate);

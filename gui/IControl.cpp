@@ -2,15 +2,16 @@
 
 #include <cmath>
 
-#include "framework/IEffectBase.h"
+#include "framework/IEditorDelegate.h"
+#include "framework/IParameter.h"
 #include "gui/IEditorView.h"
 
-IControl::IControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex, int blendMethod)
+IControl::IControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex, int blendMethod)
     : plugin_(plugin), bounds_(bounds), hitBounds_(bounds), paramIndex_(paramIndex) {
   blend_.method = blendMethod;
 }
 
-IParameter* IControl::Parameter() const { return plugin_ ? plugin_->Parameter(paramIndex_) : nullptr; }
+const IParameter* IControl::Parameter() const { return plugin_ ? plugin_->EditorParameter(paramIndex_) : nullptr; }
 
 void IControl::OnMouseDown(int, int, const IMouseMods& mods) {
   if (mods.right) PromptUserInput();
@@ -70,7 +71,9 @@ void IControl::MarkDirty(bool pushToPlugin) {
   if (std::isnan(value_) || value_ < clampLow_) value_ = clampLow_;
   else if (value_ > clampHigh_) value_ = clampHigh_;
   dirty_ = true;
-  if (pushToPlugin && plugin_ && paramIndex_ >= 0) plugin_->SetParameterFromGUI(paramIndex_, value_);
+  if (!pushToPlugin || paramIndex_ < 0) return;
+  if (view_) view_->SendParameterValue(paramIndex_, value_);
+  else if (plugin_) plugin_->SetValueFromEditor(paramIndex_, value_);
 }
 
 void IControl::MarkDrawn() {
@@ -79,7 +82,7 @@ void IControl::MarkDrawn() {
 }
 
 void IControl::PromptUserInput() {
-  IParameter* parameter = Parameter();
+  const IParameter* parameter = Parameter();
   if (!parameter || promptDisabled_ || !view_) return;
   IBounds box = bounds_;
   if (parameter->ValueTextCount() == 0) {

@@ -1,21 +1,20 @@
 #pragma once
 #include "gui/IGraphicsTypes.h"
 
-class IEffectBase;
+class IEditorDelegate;
 class IEditorView;
 class IParameter;
 
 // A rectangle of the editor that draws itself and turns mouse gestures into
 // values of one plug-in parameter (or of none, index -1). Values are held
-// normalised (0..1). Every user change goes to the plug-in through
-// SetParameterFromGUI; values from the plug-in arrive through ReceiveValue.
+// normalised (0..1). Every user change goes to the plug-in through the
+// view (SendParameterValue); values from the plug-in arrive through
+// ReceiveValue. Texts are drawn from the view's copy of the values.
 //
-// Threads: the window's thread, except ReceiveValue, which the view also
-// calls from the host's parameter thread; the flags carry no lock, so a race
-// costs at most an extra or a late redraw.
+// Threads: the window's thread only.
 class IControl {
  public:
-  IControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex = -1, int blendMethod = IBlend::kNone);
+  IControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex = -1, int blendMethod = IBlend::kNone);
   virtual ~IControl() = default;
   IControl(const IControl&) = delete;
   IControl& operator=(const IControl&) = delete;
@@ -49,9 +48,9 @@ class IControl {
 
   void SetView(IEditorView* view) { view_ = view; }
   IEditorView* View() const { return view_; }
-  IEffectBase* Plugin() const { return plugin_; }
-  // The bound parameter, or null.
-  IParameter* Parameter() const;
+  IEditorDelegate* Plugin() const { return plugin_; }
+  // The bound parameter's definition, or null.
+  const IParameter* Parameter() const;
   int ParamIndex() const { return paramIndex_; }
   const IBounds& Bounds() const { return bounds_; }
   const IBounds& HitBounds() const { return hitBounds_; }
@@ -77,7 +76,7 @@ class IControl {
  private:
   int textEntryLimit_ = 7;
   ITextStyle textStyle_;
-  IEffectBase* plugin_;
+  IEditorDelegate* plugin_;
   IEditorView* view_ = nullptr;  // set when the view takes the control
   IBounds bounds_;
   IBounds hitBounds_;

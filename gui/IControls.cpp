@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "framework/IEffectBase.h"
+#include "framework/IEditorDelegate.h"
+#include "framework/IParameter.h"
 #include "gui/IEditorView.h"
 
 // ---- IBitmapControl ---------------------------------------------------------------
 
-IBitmapControl::IBitmapControl(IEffectBase* plugin, int x, int y, int paramIndex, const IImage& image,
+IBitmapControl::IBitmapControl(IEditorDelegate* plugin, int x, int y, int paramIndex, const IImage& image,
                                int blendMethod)
     : IControl(plugin, IBounds{x, y, x + image.width, y + image.height / std::max(1, image.frames)},
                paramIndex, blendMethod),
@@ -39,12 +40,12 @@ void ISwitchControl::OnMouseDoubleClick(int x, int y, const IMouseMods& mods) { 
 
 // ---- ITextControl -------------------------------------------------------------------
 
-ITextControl::ITextControl(IEffectBase* plugin, const IBounds& bounds, const ITextStyle& style, const char* text)
+ITextControl::ITextControl(IEditorDelegate* plugin, const IBounds& bounds, const ITextStyle& style, const char* text)
     : ITextControl(plugin, bounds, -1, style) {
   SetText(text);
 }
 
-ITextControl::ITextControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style)
+ITextControl::ITextControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style)
     : IControl(plugin, bounds, paramIndex, IBlend::kNone) {
   SetTextStyle(style);
 }
@@ -56,7 +57,7 @@ bool ITextControl::Draw(IEditorView& view) {
 
 // ---- ICaptionControl -----------------------------------------------------------------
 
-ICaptionControl::ICaptionControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex,
+ICaptionControl::ICaptionControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex,
                                  const ITextStyle& style, bool showLabel)
     : ITextControl(plugin, bounds, paramIndex, style), showLabel_(showLabel) {}
 
@@ -67,11 +68,11 @@ void ICaptionControl::OnMouseDown(int, int, const IMouseMods& mods) {
 void ICaptionControl::OnMouseDoubleClick(int, int, const IMouseMods&) { PromptUserInput(); }
 
 bool ICaptionControl::Draw(IEditorView& view) {
-  // The parameter's own value, which may be newer than the control's.
+  // The view's copy of the value, in the parameter's own units.
   const IParameter* parameter = Parameter();
   if (!parameter) return true;
   char text[IParameter::kTextSize];
-  parameter->DisplayText(parameter->Value(), false, text, true);
+  parameter->DisplayText(view.ParameterValue(ParamIndex()), false, text, true);
   text_ = text;
   if (showLabel_) (text_ += ' ') += parameter->Label();
   return ITextControl::Draw(view);
@@ -79,12 +80,12 @@ bool ICaptionControl::Draw(IEditorView& view) {
 
 // ---- IPopUpMenu ------------------------------------------------------------------------
 
-IPopUpMenu::IPopUpMenu(IEffectBase* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style)
+IPopUpMenu::IPopUpMenu(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style)
     : ICaptionControl(plugin, bounds, paramIndex, style, false), menuParamIndex_(paramIndex) {}
 
 void IPopUpMenu::OnMouseDown(int x, int y, const IMouseMods& mods) {
-  IEffectBase* plugin = Plugin();
-  const IParameter* parameter = plugin ? plugin->Parameter(menuParamIndex_) : nullptr;
+  IEditorDelegate* plugin = Plugin();
+  const IParameter* parameter = plugin ? plugin->EditorParameter(menuParamIndex_) : nullptr;
   // A menu of fewer than two values has nothing to choose between (and its
   // values could not be spread over 0..1).
   const int count = parameter ? parameter->ValueTextCount() : 0;
@@ -92,11 +93,12 @@ void IPopUpMenu::OnMouseDown(int x, int y, const IMouseMods& mods) {
     auto menu = std::make_unique<IMenu>();
     menu->atCursor = true;
     for (int k = 0; k < count; ++k) menu->items.push_back(IMenuItem{parameter->ValueText(k), nullptr, 0});
-    const int current = static_cast<int>(parameter->Value());
+    const int current = static_cast<int>(View()->ParameterValue(menuParamIndex_));
     if (current >= 0 && current < count) menu->current = current;
     const int param = menuParamIndex_;
-    View()->RunMenu(std::move(menu), IBounds{x, y, x + 1, y + 1}, param, [plugin, param, count](int chosen) {
-      if (chosen >= 0) plugin->SetParameterFromGUI(param, static_cast<double>(chosen) / (count - 1));
+    IEditorView* view = View();
+    view->RunMenu(std::move(menu), IBounds{x, y, x + 1, y + 1}, param, [view, param, count](int chosen) {
+      if (chosen >= 0) view->SendParameterValue(param, static_cast<double>(chosen) / (count - 1));
     });
   }
   // Sends the value the effect has meanwhile refreshed once more.
@@ -104,18 +106,18 @@ void IPopUpMenu::OnMouseDown(int x, int y, const IMouseMods& mods) {
 }
 
 bool IPopUpMenu::Draw(IEditorView& view) {
-  IEffectBase* plugin = Plugin();
-  const IParameter* parameter = plugin ? plugin->Parameter(menuParamIndex_) : nullptr;
+  IEditorDelegate* plugin = Plugin();
+  const IParameter* parameter = plugin ? plugin->EditorParameter(menuParamIndex_) : nullptr;
   if (!parameter) return true;
   char text[IParameter::kTextSize];
-  parameter->DisplayText(parameter->Value(), false, text, true);
+  parameter->DisplayText(view.ParameterValue(menuParamIndex_), false, text, true);
   text_ = text;
   return ITextControl::Draw(view);
 }
 
 // ---- IDragTextControl --------------------------------------------------------------------
 
-IDragTextControl::IDragTextControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex,
+IDragTextControl::IDragTextControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex,
                                    const ITextStyle& style, IParameter* ownParameter, bool showValue,
                                    bool showLabel, int direction, double gearing)
     : ITextControl(plugin, bounds, paramIndex, style),
@@ -125,8 +127,8 @@ IDragTextControl::IDragTextControl(IEffectBase* plugin, const IBounds& bounds, i
       showLabel_(showLabel),
       ownParameter_(ownParameter) {}
 
-IParameter* IDragTextControl::ShownParameter() const {
-  if (IParameter* bound = Parameter()) return bound;
+const IParameter* IDragTextControl::ShownParameter() const {
+  if (const IParameter* bound = Parameter()) return bound;
   return ownParameter_;
 }
 
@@ -143,9 +145,8 @@ void IDragTextControl::OnMouseWheel(int, int, const IMouseMods& mods, int notche
   const IParameter* parameter = ShownParameter();
   if (parameter && parameter->Step() != 0.0) {
     // One notch moves the parameter by its own step, in its own units.
-    IParameter at = *parameter;
-    at.SetFromNormalised(std::clamp(value_, 0.0, 1.0));
-    value_ = at.NormalisedOf(at.Value() + notches * parameter->Step());
+    const double at = parameter->ValueOfNormalised(std::clamp(value_, 0.0, 1.0));
+    value_ = parameter->NormalisedOf(at + notches * parameter->Step());
   } else {
     value_ += notches * (mods.shift || mods.control ? 0.001 : 0.01);
   }
@@ -159,7 +160,8 @@ bool IDragTextControl::Draw(IEditorView& view) {
   text_.clear();
   if (parameter && showValue_) {
     char text[IParameter::kTextSize];
-    parameter->DisplayText(parameter->Value(), false, text, true);
+    const double shown = Parameter() ? view.ParameterValue(ParamIndex()) : parameter->Value();
+    parameter->DisplayText(shown, false, text, true);
     text_ = text;
     if (showLabel_) text_ += parameter->Label();
   }
@@ -168,7 +170,7 @@ bool IDragTextControl::Draw(IEditorView& view) {
 
 // ---- IClickToggleControl -------------------------------------------------------------------
 
-IClickToggleControl::IClickToggleControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex)
+IClickToggleControl::IClickToggleControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex)
     : IControl(plugin, bounds, paramIndex, IBlend::kCopy) {}
 
 void IClickToggleControl::OnMouseDown(int, int, const IMouseMods&) {

@@ -8,7 +8,7 @@
 // Draws one frame of a (possibly multi-frame) image, chosen by the value.
 class IBitmapControl : public IControl {
  public:
-  IBitmapControl(IEffectBase* plugin, int x, int y, int paramIndex, const IImage& image,
+  IBitmapControl(IEditorDelegate* plugin, int x, int y, int paramIndex, const IImage& image,
                  int blendMethod = IBlend::kNone);
   bool Draw(IEditorView& view) override;
   const IImage& Image() const { return image_; }
@@ -30,20 +30,20 @@ class ISwitchControl : public IBitmapControl {
 // Fixed text.
 class ITextControl : public IControl {
  public:
-  ITextControl(IEffectBase* plugin, const IBounds& bounds, const ITextStyle& style, const char* text);
+  ITextControl(IEditorDelegate* plugin, const IBounds& bounds, const ITextStyle& style, const char* text);
   bool Draw(IEditorView& view) override;
   void SetText(const char* text) { text_ = text ? text : ""; }
   const std::string& Text() const { return text_; }
 
  protected:
-  ITextControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style);
+  ITextControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style);
   std::string text_;
 };
 
 // The bound parameter's display text, optionally with its unit label.
 class ICaptionControl : public ITextControl {
  public:
-  ICaptionControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style,
+  ICaptionControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style,
                   bool showLabel);
   void OnMouseDown(int x, int y, const IMouseMods& mods) override;
   void OnMouseDoubleClick(int x, int y, const IMouseMods& mods) override;
@@ -56,7 +56,7 @@ class ICaptionControl : public ITextControl {
 // The parameter's value text; a left click opens a menu of all its values.
 class IPopUpMenu : public ICaptionControl {
  public:
-  IPopUpMenu(IEffectBase* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style);
+  IPopUpMenu(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style);
   void OnMouseDown(int x, int y, const IMouseMods& mods) override;
   bool Draw(IEditorView& view) override;
 
@@ -70,14 +70,14 @@ class IDragTextControl : public ITextControl {
   enum Direction { kVertical = 0, kHorizontal = 1 };
   static constexpr double kFineFactor = 12.0;
 
-  IDragTextControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style,
+  IDragTextControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex, const ITextStyle& style,
                    IParameter* ownParameter, bool showValue, bool showLabel, int direction, double gearing);
   void OnMouseDrag(int x, int y, int dX, int dY, const IMouseMods& mods) override;
   void OnMouseWheel(int x, int y, const IMouseMods& mods, int notches) override;
   bool Draw(IEditorView& view) override;
 
  private:
-  IParameter* ShownParameter() const;
+  const IParameter* ShownParameter() const;
 
   int direction_;
   double gearing_;
@@ -89,7 +89,7 @@ class IDragTextControl : public ITextControl {
 // An invisible area that flips its parameter between 0 and 1 on each click.
 class IClickToggleControl : public IControl {
  public:
-  IClickToggleControl(IEffectBase* plugin, const IBounds& bounds, int paramIndex);
+  IClickToggleControl(IEditorDelegate* plugin, const IBounds& bounds, int paramIndex);
   void OnMouseDown(int x, int y, const IMouseMods& mods) override;
   bool Draw(IEditorView& view) override;
 };

@@ -1,9 +1,11 @@
 #include "gui/IEditorView.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstring>
 
-#include "framework/IEffectBase.h"
+#include "framework/IEditorDelegate.h"
+#include "framework/IParameter.h"
 #include "gui/EmbeddedResource.h"
 #include "gui/IBitmapCache.h"
 #include "gui/IControl.h"
@@ -14,7 +16,7 @@
 #include "raster/PngReader.h"
 #include "raster/SystemBitmap.h"
 
-IEditorView::IEditorView(IEffectBase* plugin, int width, int height, int frameRate)
+IEditorView::IEditorView(IEditorDelegate* plugin, int width, int height, int frameRate)
     : plugin_(plugin),
       width_(width),
       height_(height),
@@ -80,15 +82,35 @@ void IEditorView::MarkAllControlsDirty() {
 }
 
 void IEditorView::PushParameterToControls(int paramIndex, double value, bool isNormalised) {
-  if (paramIndex < 0 || paramIndex >= static_cast<int>(controlsByParam_.size())) return;
-  const std::vector<IControl*>& bound = controlsByParam_[static_cast<size_t>(paramIndex)];
-  if (bound.empty()) return;
-  if (!isNormalised) {
-    const IParameter* parameter = plugin_ ? plugin_->Parameter(paramIndex) : nullptr;
-    if (!parameter) return;
-    value = parameter->NormalisedOf(value);
-  }
-  for (IControl* control : bound) control->ReceiveValue(value);
+  const IParameter* parameter = plugin_ ? plugin_->EditorParameter(paramIndex) : nullptr;
+  if (!parameter || std::isnan(value)) return;
+  if (static_cast<int>(values_.size()) <= paramIndex) values_.resize(static_cast<size_t>(paramIndex) + 1, 0.0);
+  values_[static_cast<size_t>(paramIndex)] = isNormalised ? parameter->ValueOfNormalised(value) : value;
+  if (paramIndex >= static_cast<int>(controlsByParam_.size())) return;
+  const double normalised = isNormalised ? value : parameter->NormalisedOf(value);
+  for (IControl* control : controlsByParam_[static_cast<size_t>(paramIndex)]) control->ReceiveValue(normalised);
+}
+
+void IEditorView::ReceiveParameterValue(int paramIndex, double value) {
+  PushParameterToControls(paramIndex, value, false);
+  if (valueObserver_) valueObserver_(*this, paramIndex, ParameterValue(paramIndex));
+}
+
+void IEditorView::SyncWithPlugin() {
+  if (plugin_) plugin_->TakeEditorChanges(*this);
+}
+
+double IEditorView::ParameterValue(int paramIndex) const {
+  if (paramIndex < 0 || paramIndex >= static_cast<int>(values_.size())) return 0.0;
+  return values_[static_cast<size_t>(paramIndex)];
+}
+
+void IEditorView::SendParameterValue(int paramIndex, double normalised) {
+  const IParameter* parameter = plugin_ ? plugin_->EditorParameter(paramIndex) : nullptr;
+  if (!parameter || std::isnan(normalised)) return;
+  if (static_cast<int>(values_.size()) <= paramIndex) values_.resize(static_cast<size_t>(paramIndex) + 1, 0.0);
+  values_[static_cast<size_t>(paramIndex)] = parameter->ValueOfNormalised(normalised);
+  plugin_->SetValueFromEditor(paramIndex, normalised);
 }
 
 // ---- Images and text ----------------------------------------------------------------
@@ -239,11 +261,11 @@ void IEditorView::OnMouseDown(int x, int y, const IMouseMods& mods) {
   // value at once (switch, toggle, a modal menu) must reach the host inside
   // begin/end, or hosts recording touch automation drop it.
   const int param = control->ParamIndex();
-  if (param >= 0 && plugin_) plugin_->HostBeginGesture(param);
+  if (param >= 0 && plugin_) plugin_->BeginEdit(param);
   control->OnMouseDown(x, y, mods);
   // A modal menu swallows the release that would end the edit and resets
   // the capture to say so: end the edit here.
-  if (param >= 0 && plugin_ && captureIndex_ < 0) plugin_->HostEndGesture(param);
+  if (param >= 0 && plugin_ && captureIndex_ < 0) plugin_->EndEdit(param);
 }
 
 void IEditorView::OnMouseUp(int x, int y, const IMouseMods& mods) {
@@ -252,7 +274,7 @@ void IEditorView::OnMouseUp(int x, int y, const IMouseMods& mods) {
   IControl* control = GetControl(index);
   if (!control) return;
   control->OnMouseUp(x, y, mods);
-  if (control->ParamIndex() >= 0 && plugin_) plugin_->HostEndGesture(control->ParamIndex());
+  if (control->ParamIndex() >= 0 && plugin_) plugin_->EndEdit(control->ParamIndex());
 }
 
 void IEditorView::OnMouseDrag(int x, int y, const IMouseMods& mods) {
@@ -334,18 +356,18 @@ void IEditorView::CompleteMenu(int chosen) {
     return;
   }
   // The click that opened the menu has ended its edit long ago.
-  if (param >= 0 && plugin_) plugin_->HostBeginGesture(param);
+  if (param >= 0 && plugin_) plugin_->BeginEdit(param);
   handler(chosen);
-  if (param >= 0 && plugin_) plugin_->HostEndGesture(param);
+  if (param >= 0 && plugin_) plugin_->EndEdit(param);
 }
 
-void IEditorView::PromptForValue(IControl* control, IParameter* parameter, const IBounds& bounds) {
+void IEditorView::PromptForValue(IControl* control, const IParameter* parameter, const IBounds& bounds) {
   if (!control || !parameter || bounds.Empty()) return;
   const int kind = parameter->Kind();
   if (kind == IParameter::kEnum || (kind == IParameter::kBool && parameter->ValueTextCount() > 0)) {
     auto menu = std::make_unique<IMenu>();
     char current[IParameter::kTextSize];
-    parameter->DisplayText(parameter->Value(), false, current, true);
+    parameter->DisplayText(ParameterValue(control->ParamIndex()), false, current, true);
     for (int i = 0; i < parameter->ValueTextCount(); ++i) {
       IMenuItem item;
       item.text = parameter->ValueText(i);
@@ -361,7 +383,7 @@ void IEditorView::PromptForValue(IControl* control, IParameter* parameter, const
     return;
   }
   char text[IParameter::kTextSize];
-  parameter->DisplayText(parameter->Value(), false, text, false);
+  parameter->DisplayText(ParameterValue(control->ParamIndex()), false, text, false);
   ShowTextEntry(control, control->TextStyle(), bounds, text, parameter);
 }
 

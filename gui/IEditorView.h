@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "framework/IAttachedEditor.h"
+#include "framework/IEditorDelegate.h"
 #include "gui/IGraphicsTypes.h"
 
-class IEffectBase;
 class IControl;
 class IParameter;
 namespace raster {
@@ -21,20 +21,25 @@ class SystemBitmap;
 // (win32, x11, or the headless one of the tests and tools) derives from it,
 // shows the backing store and feeds events in.
 //
-// Threads: drawing and every On* event run on the window's thread (the
-// host's UI thread). PushParameterToControls also arrives from whatever
-// thread sets parameters, with the plug-in lock held; control values are
-// plain fields, so such a value is simply drawn at the next redraw tick.
-class IEditorView : public IAttachedEditor {
+// The view keeps its own copy of every parameter value, and the controls
+// draw from it. It reaches the plug-in only through IEditorDelegate: edits
+// go out as begin, value, end; values come in on each tick
+// (SyncWithPlugin), which takes only what changed.
+//
+// Threads: everything runs on the window's thread (the host's UI thread),
+// PushParameterToControls included. Construction, building the controls
+// and attachment happen while the plug-in is built.
+class IEditorView : public IAttachedEditor, private IEditorDelegate::ValueSink {
  public:
   static constexpr int kDefaultFrameRate = 25;
 
-  IEditorView(IEffectBase* plugin, int width, int height, int frameRate);
+  IEditorView(IEditorDelegate* plugin, int width, int height, int frameRate);
   ~IEditorView() override;
   IEditorView(const IEditorView&) = delete;
   IEditorView& operator=(const IEditorView&) = delete;
 
   // ---- IAttachedEditor ------------------------------------------------------
+  // Also records the value (in the parameter's own units) as the view's copy.
   void PushParameterToControls(int paramIndex, double value, bool isNormalised) override;
   // Creates the backing store; the base calls it once the values are pushed.
   void PrepareDrawing() override;
@@ -85,7 +90,7 @@ class IEditorView : public IAttachedEditor {
   void ReleaseMouseCapture();
 
   // A value menu for enumerations, text entry otherwise.
-  void PromptForValue(IControl* control, IParameter* parameter, const IBounds& bounds);
+  void PromptForValue(IControl* control, const IParameter* parameter, const IBounds& bounds);
 
   // Shows a menu through ShowPopupMenu; handler gets the chosen index (-1:
   // none). Modal layers answer at once. A layer whose menus live inside the
@@ -96,7 +101,20 @@ class IEditorView : public IAttachedEditor {
   IMenu* PendingMenu() const { return pendingMenu_.get(); }
   void CompleteMenu(int chosen);
 
-  IEffectBase* Plugin() const { return plugin_; }
+  // ---- Parameter values -----------------------------------------------------------
+  // Takes the values changed since the last tick from the plug-in and gives
+  // them to their controls. Every window layer calls it on each tick.
+  void SyncWithPlugin();
+  // The view's copy of a parameter's value (own units); 0 for a bad index.
+  double ParameterValue(int paramIndex) const;
+  // A control's edit: the view's copy follows at once, then the plug-in.
+  void SendParameterValue(int paramIndex, double normalised);
+  // Called with every value that reaches the view from the plug-in (the
+  // editor layout uses it to follow the page parameter).
+  using ValueObserver = std::function<void(IEditorView& view, int paramIndex, double value)>;
+  void SetValueObserver(ValueObserver observer) { valueObserver_ = std::move(observer); }
+
+  IEditorDelegate* Plugin() const { return plugin_; }
   int FrameRate() const { return frameRate_; }
   int CapturedControl() const { return captureIndex_; }
 
@@ -117,7 +135,7 @@ class IEditorView : public IAttachedEditor {
   virtual bool MenusAreModal() const { return true; }
   // Edits initialText in place; the typed value is applied later.
   virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IBounds& bounds,
-                             const char* initialText, IParameter* parameter) = 0;
+                             const char* initialText, const IParameter* parameter) = 0;
   virtual void GetHostPath(std::string& out) = 0;
   virtual void GetPluginPath(std::string& out) = 0;
   enum FileAction { kFileOpen = 0, kFileSave = 1 };
@@ -146,7 +164,11 @@ class IEditorView : public IAttachedEditor {
   IBounds CoverTouchedControls(IBounds bounds) const;
 
  private:
-  IEffectBase* plugin_;
+  void ReceiveParameterValue(int paramIndex, double value) override;
+
+  IEditorDelegate* plugin_;
+  std::vector<double> values_;  // the view's copy, own units
+  ValueObserver valueObserver_;
   std::vector<std::unique_ptr<IControl>> controls_;
   // The controls of each parameter index, kept up to date as controls are
   // added, so a value pushed from the host's (possibly audio) thread touches

@@ -6,7 +6,7 @@
 #include "framework/ParseDecimal.h"
 #include "gui/IControl.h"
 
-void ApplyTypedValue(IControl& control, IParameter* parameter, const char* text) {
+void ApplyTypedValue(IControl& control, const IParameter* parameter, const char* text) {
   if (!parameter) {
     control.OnTextEntered(text);
     return;

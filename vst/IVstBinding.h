@@ -5,17 +5,23 @@
 // two chunk buffers, answers the dispatcher and the audio and parameter
 // callbacks, and turns the base's host requests into host callback calls.
 //
-// Threads (every entry takes the recursive plug-in lock of IEffectBase):
-// - VSTDispatcher: any host thread; the editor opcodes (effEditOpen,
-//   effEditClose, effEditGetRect, effEditIdle) come from the UI thread.
-//   effClose must be the last call and no other thread may call during it.
+// Threads:
+// - VSTDispatcher: any host thread, under the plug-in lock; the editor
+//   opcodes (effEditOpen, effEditClose, effEditGetRect, effEditIdle) come
+//   from the UI thread. effEditIdle, the editor keys and effProcessEvents
+//   (which many hosts send from the audio thread) do not take the plug-in
+//   lock. effClose must be the last call and no other thread may call
+//   during it.
 // - VSTProcess, VSTProcessReplacing, VSTProcessDoubleReplacing: the host's
-//   audio thread. They never allocate and run with denormals flushed.
-// - VSTGetParameter, VSTSetParameter: any host thread.
-// - The Host* requests are made by the effect from whichever of these
-//   threads it runs on (HostTempo from the audio callback, HostParameterChanged
-//   from the editor) and call the host back with the lock held.
+//   audio thread. They never allocate, never wait (the processing lock is
+//   only tried) and run with denormals flushed.
+// - VSTGetParameter, VSTSetParameter: any host thread, no lock.
+// - The Host* requests are made from whichever of these threads the caller
+//   runs on (HostTempo from the audio callback, automation and edit
+//   gestures from the editor thread). Nothing the audio thread waits for is
+//   held while the host is called.
 
+#include <atomic>
 #include <cstdint>
 
 #include "framework/IEffectBase.h"
@@ -50,7 +56,7 @@ class IVstBinding : public IEffectBase {
   // True once parameters were changed by the host (setParameter, text
   // entry) or the editor since construction or the last program or chunk
   // load. Only then does a program change store them into the current slot.
-  bool EditedSinceLoad() const { return editedSinceLoad_; }
+  bool EditedSinceLoad() const { return editedSinceLoad_.load(std::memory_order_relaxed); }
 
   // ---- Host requests (slots of IEffectBase) --------------------------------
   void HostBeginGesture(int index) override;
@@ -91,6 +97,7 @@ class IVstBinding : public IEffectBase {
   VstIntPtr GetChunk(bool bank, void* ptr);
   VstIntPtr SetChunk(bool bank, VstIntPtr size, const void* data);
   VstIntPtr ProcessEvents(const VstEvents* events);
+  void QueueMidiEvents(const VstEvents& events);
   VstIntPtr StringToParameter(int index, const char* text);
   VstIntPtr PinProperties(bool input, int index, VstPinProperties* pin) const;
   VstIntPtr SetSpeakerArrangement(const VstSpeakerArrangement* input, const VstSpeakerArrangement* output);
@@ -106,6 +113,8 @@ class IVstBinding : public IEffectBase {
   void ProcessBlock(BlockMode mode, Sample** inputs, Sample** outputs, VstInt32 frames);
   template <typename Sample>
   bool HostBuffersUsable(Sample** inputs, Sample** outputs) const;
+  template <typename Sample>
+  void SilenceHostBlock(BlockMode mode, Sample** outputs, VstInt32 frames);
   int ConnectedOutputCount() const;
 
   // Binding state; the effect record itself comes last.
@@ -119,5 +128,5 @@ class IVstBinding : public IEffectBase {
   IStateChunk bankChunk_;
   AEffect effect_{};
 
-  bool editedSinceLoad_ = false;
+  std::atomic<bool> editedSinceLoad_{false};
 };

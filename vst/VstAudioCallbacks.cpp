@@ -1,7 +1,8 @@
 // The audio and parameter callbacks of the effect record.
 //
 // The audio callbacks run on the host's audio thread: no allocation, no
-// lock but the plug-in lock, denormals flushed for the whole call.
+// waiting, denormals flushed for the whole call. They only try the
+// processing lock; the parameter callbacks take no lock at all.
 #include <algorithm>
 #include <cmath>
 #include <type_traits>
@@ -65,8 +66,14 @@ void IVstBinding::ProcessBlock(BlockMode mode, Sample** inputs, Sample** outputs
   DenormalGuard denormals;
   try {
     if (frames < 0) return;
-    LockGuard guard(*this);
     if (doesMidi_) CallHost(audioMasterWantMidi, 0, 0, nullptr, 0.0f);
+    // Held for a moment by a sample-rate, block-size or connection change
+    // on another thread: this block is silent rather than late.
+    if (!TryLockProcessing()) {
+      SilenceHostBlock(mode, outputs, frames);
+      return;
+    }
+    std::lock_guard<std::recursive_mutex> guard(ProcessingLock(), std::adopt_lock);
     const int in = InputChannelCount(), out = OutputChannelCount();
     if (frames == 0) {
       // An empty block still reaches the effect (it asks the host for the
@@ -104,11 +111,19 @@ void IVstBinding::ProcessBlock(BlockMode mode, Sample** inputs, Sample** outputs
   }
 }
 
+template <typename Sample>
+void IVstBinding::SilenceHostBlock(BlockMode mode, Sample** outputs, VstInt32 frames) {
+  if (mode == BlockMode::kAdding || !outputs || frames <= 0) return;
+  for (int c = 0; c < OutputChannelCount(); ++c)
+    if (outputs[c]) std::fill(outputs[c], outputs[c] + frames, Sample(0));
+}
+
+// Both parameter callbacks only touch atomics: any thread, the audio thread
+// included, and they never wait.
 float IVstBinding::VSTGetParameter(AEffect* effect, VstInt32 index) {
   IVstBinding* plugin = FromEffect(effect);
   if (!plugin) return 0.0f;
   TracePoint("IVstBinding::VSTGetParameter", __LINE__, "%d", index);
-  LockGuard guard(*plugin);
   const IParameter* parameter = plugin->Parameter(index);
   return parameter ? static_cast<float>(parameter->Normalised()) : 0.0f;
 }
@@ -117,16 +132,8 @@ void IVstBinding::VSTSetParameter(AEffect* effect, VstInt32 index, float value) 
   IVstBinding* plugin = FromEffect(effect);
   if (!plugin) return;
   TracePoint("IVstBinding::VSTSetParameter", __LINE__, "%d:%f", index, static_cast<double>(value));
-  try {
-    LockGuard guard(*plugin);
-    IParameter* parameter = plugin->Parameter(index);
-    // A NaN from the host would poison the value; it changes nothing.
-    if (!parameter || std::isnan(value)) return;
-    if (IAttachedEditor* view = plugin->EditorView()) view->PushParameterToControls(index, value, true);
-    parameter->SetFromNormalised(value);
-    plugin->editedSinceLoad_ = true;
-    plugin->ParameterChanged(index);
-    // The host made this change itself, so it is not reported back.
-  } catch (...) {
-  }
+  // A NaN from the host would poison the value; it changes nothing. The
+  // engine applies the change at the start of its next block, the editor
+  // on its next tick; the host made it itself, so it is not reported back.
+  if (plugin->SetParameterFromHost(index, value)) plugin->editedSinceLoad_.store(true, std::memory_order_relaxed);
 }

@@ -70,6 +70,9 @@ VstIntPtr IVstBinding::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
     if (opcode == effEditKeyDown || opcode == effEditKeyUp)
       return plugin->EditKey(index, static_cast<int>(value), TruncateToInt(opt),
                              opcode == effEditKeyDown);
+    // Often sent from the audio thread: it must not wait while another
+    // thread holds the plug-in lock for a state load.
+    if (opcode == effProcessEvents) return plugin->ProcessEvents(static_cast<const VstEvents*>(ptr));
     LockGuard guard(*plugin);
     if (opcode == effIdle) return 0;
     TracePoint("IVstBinding::VSTDispatcher", __LINE__, "%d(%s):%d:%d", opcode, "", index, static_cast<int>(value));
@@ -95,7 +98,10 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       return CurrentPreset();
     case effSetProgramName:
       if (text) {
-        ModifyCurrentPreset(text);
+        // The host's text need not end within the VST limit: read no further.
+        char name[kVstMaxProgNameLen + 1];
+        CopyText(name, text, kVstMaxProgNameLen + 1);
+        ModifyCurrentPreset(name);
         editedSinceLoad_ = false;  // the slot now holds the current values
         PresetListEdited();
       }
@@ -143,8 +149,6 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       return GetChunk(index == 0, ptr);
     case effSetChunk:
       return SetChunk(index == 0, value, ptr);
-    case effProcessEvents:
-      return ProcessEvents(static_cast<const VstEvents*>(ptr));
     case effCanBeAutomated:
       return 1;
     case effString2Parameter:
@@ -246,13 +250,23 @@ VstIntPtr IVstBinding::SetSpeakerArrangement(const VstSpeakerArrangement* input,
 
 VstIntPtr IVstBinding::ProcessEvents(const VstEvents* events) {
   if (!events) return 0;
+  TracePoint("IVstBinding::VSTDispatcher", __LINE__, "%d(%s):%d:%d", effProcessEvents, "", 0, 0);
+  {
+    ProcessingGuard guard(ProcessingLock());  // the queue's reader is the audio thread
+    QueueMidiEvents(*events);
+  }
+  // Not ours to interpret: handed back, with nothing held.
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
     VstEvent* event = events->events[i];
-    if (!event) continue;
-    if (event->type != kVstMidiType) {
-      SendEventToHost(event);  // not ours to interpret: hand it back
-      continue;
-    }
+    if (event && event->type != kVstMidiType) SendEventToHost(event);
+  }
+  return 1;
+}
+
+void IVstBinding::QueueMidiEvents(const VstEvents& events) {
+  for (VstInt32 i = 0; i < events.numEvents; ++i) {
+    VstEvent* event = events.events[i];
+    if (!event || event->type != kVstMidiType) continue;
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
     IMidiEvent message;
     // An offset outside the block would never come due (the queue does not
@@ -264,7 +278,6 @@ VstIntPtr IVstBinding::ProcessEvents(const VstEvents* events) {
     message.data2 = static_cast<uint8_t>(midi->midiData[2]);
     HandleMidiEvent(message);
   }
-  return 1;
 }
 
 VstIntPtr IVstBinding::EditOpen(void* parentWindow) {

@@ -71,12 +71,11 @@ VstIntPtr IVstBinding::SetChunk(bool bank, VstIntPtr size, const void* data) {
     result = IEffectBase::UnserializePresets(chunk, position);
   } else {
     result = LoadState(chunk, position);
-    // A chunk that did not load whole must not replace what the current
-    // slot holds; the parameters it did reach keep their new values.
+    // A chunk that did not load changed nothing, the current slot included.
     if (result >= 0) ModifyCurrentPreset(nullptr);
   }
-  editedSinceLoad_ = false;
   if (result < 0) return 0;
+  editedSinceLoad_ = false;
   RefreshParameterControls();
   return 1;
 }
@@ -98,9 +97,7 @@ VstIntPtr IVstBinding::StringToParameter(int index, const char* text) {
   } else {
     value = ParseDecimal(text, 64);
   }
-  if (IAttachedEditor* view = EditorView()) view->PushParameterToControls(index, value, false);
-  parameter->SetClamped(value);
+  Parameters().SetClamped(index, value);
   editedSinceLoad_ = true;
-  ParameterChanged(index);
   return 1;
 }

@@ -3,16 +3,17 @@
 #include "gui/TypedValue.h"
 #include "raster/Bitmap.h"
 
-HeadlessEditor::HeadlessEditor(IEffectBase* plugin, int width, int height, int frameRate)
+HeadlessEditor::HeadlessEditor(IEditorDelegate* plugin, int width, int height, int frameRate)
     : IEditorView(plugin, width, height, frameRate) {}
 
 HeadlessEditor::~HeadlessEditor() = default;
 
-IEditorView* HeadlessEditor::Create(IEffectBase* plugin, int width, int height, int frameRate) {
+IEditorView* HeadlessEditor::Create(IEditorDelegate* plugin, int width, int height, int frameRate) {
   return new HeadlessEditor(plugin, width, height, frameRate);
 }
 
 bool HeadlessEditor::Tick() {
+  SyncWithPlugin();
   IBounds dirty;
   if (!CollectDirtyBounds(&dirty)) return false;
   Draw(dirty);
@@ -20,6 +21,7 @@ bool HeadlessEditor::Tick() {
 }
 
 void HeadlessEditor::RedrawAll() {
+  SyncWithPlugin();
   MarkAllControlsDirty();
   Draw(IBounds{0, 0, Width(), Height()});
 }
@@ -43,7 +45,7 @@ IMenu* HeadlessEditor::ShowPopupMenu(IMenu* menu, const IBounds&) {
 }
 
 void HeadlessEditor::ShowTextEntry(IControl* control, const ITextStyle&, const IBounds&, const char*,
-                                   IParameter* parameter) {
+                                   const IParameter* parameter) {
   ++textEntriesShown_;
   if (!control || textEntries_.empty()) return;
   const std::string text = textEntries_.front();

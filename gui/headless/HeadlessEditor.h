@@ -10,10 +10,10 @@
 // editor into an image.
 class HeadlessEditor : public IEditorView {
  public:
-  HeadlessEditor(IEffectBase* plugin, int width, int height, int frameRate);
+  HeadlessEditor(IEditorDelegate* plugin, int width, int height, int frameRate);
   ~HeadlessEditor() override;
 
-  static IEditorView* Create(IEffectBase* plugin, int width, int height, int frameRate);
+  static IEditorView* Create(IEditorDelegate* plugin, int width, int height, int frameRate);
 
   // Scripted answers, used in order: a menu choice (-1: dismissed) and a
   // typed text.
@@ -35,7 +35,7 @@ class HeadlessEditor : public IEditorView {
   void CancelTextEntry() override {}
   IMenu* ShowPopupMenu(IMenu* menu, const IBounds& bounds) override;
   void ShowTextEntry(IControl* control, const ITextStyle& style, const IBounds& bounds, const char* initialText,
-                     IParameter* parameter) override;
+                     const IParameter* parameter) override;
   void GetHostPath(std::string& out) override { out.clear(); }
   void GetPluginPath(std::string& out) override { out.clear(); }
   void ChooseFile(std::string& fileName, int, std::string&, const char*) override { fileName.clear(); }

@@ -4,6 +4,6 @@
 // A build without a native window layer: the editor exists (hosts see its
 // size and every control works) but effEditOpen reports that no window can
 // be opened.
-IEditorView* CreatePlatformEditor(IEffectBase* plugin, int width, int height, int frameRate) {
+IEditorView* CreatePlatformEditor(IEditorDelegate* plugin, int width, int height, int frameRate) {
   return HeadlessEditor::Create(plugin, width, height, frameRate);
 }

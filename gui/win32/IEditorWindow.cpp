@@ -20,7 +20,7 @@ HDC BackingContext(raster::Bitmap* store) {
 }
 }  // namespace
 
-IEditorWindow::IEditorWindow(IEffectBase* plugin, int width, int height, int frameRate)
+IEditorWindow::IEditorWindow(IEditorDelegate* plugin, int width, int height, int frameRate)
     : IEditorView(plugin, width, height, frameRate) {}
 
 IEditorWindow::~IEditorWindow() { CloseWindow(); }
@@ -60,6 +60,7 @@ void* IEditorWindow::OpenWindow(void* parentHandle) {
     return nullptr;
   }
   window_ = window;
+  SyncWithPlugin();
   MarkAllControlsDirty();
   return window_;
 }
@@ -193,6 +194,7 @@ LRESULT IEditorWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
 // ---- Timer and painting ---------------------------------------------------------------
 
 void IEditorWindow::OnTimer() {
+  SyncWithPlugin();
   if (TextFieldStep()) return;
   IBounds dirty;
   if (!CollectDirtyBounds(&dirty)) return;

@@ -21,7 +21,7 @@ class IEditorWindow : public IEditorView, public IVstEditorWindow {
   static constexpr int kTextFieldId = 99;
   enum TextFieldState { kFieldIdle = 0, kFieldFocused = 1, kFieldSkipped = 2, kFieldCancel = 3, kFieldCommit = 4 };
 
-  IEditorWindow(IEffectBase* plugin, int width, int height, int frameRate);
+  IEditorWindow(IEditorDelegate* plugin, int width, int height, int frameRate);
   ~IEditorWindow() override;
 
   // The library the window class and the images belong to; given right
@@ -35,7 +35,7 @@ class IEditorWindow : public IEditorView, public IVstEditorWindow {
   void ResizeEditor(int width, int height) override;
   IMenu* ShowPopupMenu(IMenu* menu, const IBounds& bounds) override;
   void ShowTextEntry(IControl* control, const ITextStyle& style, const IBounds& bounds, const char* initialText,
-                     IParameter* parameter) override;
+                     const IParameter* parameter) override;
   void GetHostPath(std::string& out) override;
   void GetPluginPath(std::string& out) override;
   void ChooseFile(std::string& inOutFileName, int action, std::string& inOutDirectory,
@@ -71,7 +71,7 @@ class IEditorWindow : public IEditorView, public IVstEditorWindow {
   HWND window_ = nullptr;
   HWND textField_ = nullptr;
   IControl* textControl_ = nullptr;
-  IParameter* textParameter_ = nullptr;
+  const IParameter* textParameter_ = nullptr;
   WNDPROC previousTextProc_ = nullptr;
   int textState_ = kFieldIdle;
   HFONT textFont_ = nullptr;

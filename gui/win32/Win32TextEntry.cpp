@@ -8,7 +8,7 @@
 #include "gui/win32/Win32Input.h"
 
 void IEditorWindow::ShowTextEntry(IControl* control, const ITextStyle& style, const IBounds& bounds,
-                                  const char* initialText, IParameter* parameter) {
+                                  const char* initialText, const IParameter* parameter) {
   if (!control || textField_ || !window_) return;
   DWORD alignment = ES_CENTER;
   if (style.align == ITextStyle::kAlignLeft) alignment = ES_LEFT;
@@ -93,7 +93,7 @@ void IEditorWindow::CommitTextField() {
   char text[32] = {};
   GetWindowTextA(textField_, text, sizeof text);
   IControl* control = textControl_;
-  IParameter* parameter = textParameter_;
+  const IParameter* parameter = textParameter_;
   RemoveTextField();
   ApplyTypedValue(*control, parameter, text);
 }

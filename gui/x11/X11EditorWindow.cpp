@@ -45,16 +45,16 @@ void FolderOf(const char* path, std::string& out) {
 }
 }  // namespace
 
-IEditorView* CreatePlatformEditor(IEffectBase* plugin, int width, int height, int frameRate) {
+IEditorView* CreatePlatformEditor(IEditorDelegate* plugin, int width, int height, int frameRate) {
   return X11EditorWindow::Create(plugin, width, height, frameRate);
 }
 
-X11EditorWindow::X11EditorWindow(IEffectBase* plugin, int width, int height, int frameRate)
+X11EditorWindow::X11EditorWindow(IEditorDelegate* plugin, int width, int height, int frameRate)
     : IEditorView(plugin, width, height, frameRate) {}
 
 X11EditorWindow::~X11EditorWindow() { CloseWindow(); }
 
-IEditorView* X11EditorWindow::Create(IEffectBase* plugin, int width, int height, int frameRate) {
+IEditorView* X11EditorWindow::Create(IEditorDelegate* plugin, int width, int height, int frameRate) {
   return new X11EditorWindow(plugin, width, height, frameRate);
 }
 
@@ -118,6 +118,7 @@ void* X11EditorWindow::OpenWindow(void* parentWindow) {
     return nullptr;
   }
   // The backing store is complete before the first Expose asks for it.
+  SyncWithPlugin();
   MarkAllControlsDirty();
   {
     X11ErrorTrap trap(display_);
@@ -183,6 +184,7 @@ void X11EditorWindow::RedrawIfDue() {
 void X11EditorWindow::IdleWindow() {
   if (!display_) return;
   X11ErrorTrap trap(display_);
+  SyncWithPlugin();
   // A core-closed menu (controls rebuilt) takes its picture along.
   if (menu_.IsOpen() && !PendingMenu()) CloseMenu(-1);
   while (display_ && XPending(display_)) {

@@ -25,10 +25,10 @@ enum class MenuKey;
 // never takes the keyboard focus or grabs the pointer or keyboard.
 class X11EditorWindow : public IEditorView, public IVstEditorWindow {
  public:
-  X11EditorWindow(IEffectBase* plugin, int width, int height, int frameRate);
+  X11EditorWindow(IEditorDelegate* plugin, int width, int height, int frameRate);
   ~X11EditorWindow() override;
 
-  static IEditorView* Create(IEffectBase* plugin, int width, int height, int frameRate);
+  static IEditorView* Create(IEditorDelegate* plugin, int width, int height, int frameRate);
 
   // ---- IEditorView platform hooks -------------------------------------------
   bool PresentToScreen(const IBounds& bounds) override;
@@ -36,7 +36,7 @@ class X11EditorWindow : public IEditorView, public IVstEditorWindow {
   IMenu* ShowPopupMenu(IMenu* menu, const IBounds& bounds) override;
   bool MenusAreModal() const override { return false; }
   // No control of this editor prompts for text; there is no text field.
-  void ShowTextEntry(IControl*, const ITextStyle&, const IBounds&, const char*, IParameter*) override {}
+  void ShowTextEntry(IControl*, const ITextStyle&, const IBounds&, const char*, const IParameter*) override {}
   void GetHostPath(std::string& out) override;
   void GetPluginPath(std::string& out) override;
   // There are no native dialogs on plain X11: the choice is cancelled.

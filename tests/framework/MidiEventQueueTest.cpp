@@ -65,18 +65,19 @@ TEST(MidiEventQueue, FullStorageCompactsUnreadEventsToTheStart) {
   EXPECT_EQ(all.back(), std::make_pair(5000, 77));
 }
 
-TEST(MidiEventQueue, FullStorageWithNothingReadGrowsByOneStep) {
+TEST(MidiEventQueue, FullStorageWithNothingReadDropsAndCounts) {
   IMidiEventQueue q(1024);
-  for (int i = 0; i < 1025; ++i) q.Add(At(i));
-  EXPECT_EQ(q.Capacity(), 2048);
-  EXPECT_EQ(q.Pending(), 1025);
+  for (int i = 0; i < 1030; ++i) q.Add(At(i));
+  EXPECT_EQ(q.Capacity(), 1024);  // never grows: it is filled on the audio thread
+  EXPECT_EQ(q.Pending(), 1024);
+  EXPECT_EQ(q.Dropped(), 6);
   int last = -1;
   while (!q.Empty()) {
     EXPECT_GT(q.Peek().offset, last);
     last = q.Peek().offset;
     q.Advance();
   }
-  EXPECT_EQ(last, 1024);
+  EXPECT_EQ(last, 1023);
 }
 
 TEST(MidiEvent, AccessorsFollowTheStatusByte) {

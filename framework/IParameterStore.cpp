@@ -1,0 +1,62 @@
+#include "framework/IParameterStore.h"
+
+#include <cmath>
+
+IParameterStore::IParameterStore(int count)
+    : count_(count > 0 ? count : 0),
+      words_((count_ + kBitsPerWord - 1) / kBitsPerWord),
+      parameters_(static_cast<size_t>(count_)),
+      engineChanged_(new Word[static_cast<size_t>(words_ > 0 ? words_ : 1)]),
+      editorChanged_(new Word[static_cast<size_t>(words_ > 0 ? words_ : 1)]) {
+  for (int w = 0; w < words_; ++w) {
+    engineChanged_[w].store(0, std::memory_order_relaxed);
+    editorChanged_[w].store(0, std::memory_order_relaxed);
+  }
+}
+
+void IParameterStore::Raise(int index) {
+  const uint64_t bit = uint64_t{1} << (index % kBitsPerWord);
+  // Release: whoever takes the flag also sees the value stored before it.
+  engineChanged_[index / kBitsPerWord].fetch_or(bit, std::memory_order_release);
+  editorChanged_[index / kBitsPerWord].fetch_or(bit, std::memory_order_release);
+}
+
+bool IParameterStore::AnyRaised(const Word* flags) const {
+  for (int w = 0; w < words_; ++w)
+    if (flags[w].load(std::memory_order_relaxed) != 0) return true;
+  return false;
+}
+
+bool IParameterStore::SetFromNormalised(int index, double normalised) {
+  if (!Valid(index) || std::isnan(normalised)) return false;
+  parameters_[static_cast<size_t>(index)].SetFromNormalised(normalised);
+  Raise(index);
+  return true;
+}
+
+bool IParameterStore::SetClamped(int index, double value) {
+  if (!Valid(index) || std::isnan(value)) return false;
+  parameters_[static_cast<size_t>(index)].SetClamped(value);
+  Raise(index);
+  return true;
+}
+
+void IParameterStore::SetAll(const double* values) {
+  setsInProgress_.fetch_add(1, std::memory_order_acq_rel);
+  for (int i = 0; i < count_; ++i) parameters_[static_cast<size_t>(i)].SetClamped(values[i]);
+  MarkAllChanged();
+  setsInProgress_.fetch_sub(1, std::memory_order_acq_rel);
+}
+
+void IParameterStore::MarkChanged(int index) {
+  if (Valid(index)) Raise(index);
+}
+
+void IParameterStore::MarkAllChanged() {
+  for (int i = 0; i < count_; ++i) Raise(i);
+}
+
+void IParameterStore::MarkAllChangedForEditor() {
+  for (int i = 0; i < count_; ++i)
+    editorChanged_[i / kBitsPerWord].fetch_or(uint64_t{1} << (i % kBitsPerWord), std::memory_order_release);
+}
