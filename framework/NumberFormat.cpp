@@ -35,8 +35,10 @@ void FormatTruncated(double v, char* out, int capacity) {
 void CopyText(char* out, const char* text, int capacity) {
   if (!out || capacity <= 0) return;
   if (!text) text = "";
-  size_t n = std::strlen(text);
-  if (n > static_cast<size_t>(capacity - 1)) n = static_cast<size_t>(capacity - 1);
-  std::memcpy(out, text, n);
+  // Never reads past what fits: a text from a host need not end in time.
+  const size_t limit = static_cast<size_t>(capacity - 1);
+  const void* end = std::memchr(text, '\0', limit);
+  const size_t n = end ? static_cast<size_t>(static_cast<const char*>(end) - text) : limit;
+  std::memmove(out, text, n);
   out[n] = '\0';
 }

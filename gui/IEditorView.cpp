@@ -106,11 +106,11 @@ double IEditorView::ParameterValue(int paramIndex) const {
 }
 
 void IEditorView::SendParameterValue(int paramIndex, double normalised) {
-  const IParameter* parameter = plugin_ ? plugin_->EditorParameter(paramIndex) : nullptr;
-  if (!parameter || std::isnan(normalised)) return;
-  if (static_cast<int>(values_.size()) <= paramIndex) values_.resize(static_cast<size_t>(paramIndex) + 1, 0.0);
-  values_[static_cast<size_t>(paramIndex)] = parameter->ValueOfNormalised(normalised);
+  if (!plugin_ || !plugin_->EditorParameter(paramIndex) || std::isnan(normalised)) return;
+  // Every control of the parameter shows the edit at once.
+  PushParameterToControls(paramIndex, normalised, true);
   plugin_->SetValueFromEditor(paramIndex, normalised);
+  if (valueObserver_) valueObserver_(*this, paramIndex, ParameterValue(paramIndex));
 }
 
 // ---- Images and text ----------------------------------------------------------------

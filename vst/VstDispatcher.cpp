@@ -98,9 +98,10 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       return CurrentPreset();
     case effSetProgramName:
       if (text) {
-        // The host's text need not end within the VST limit: read no further.
-        char name[kVstMaxProgNameLen + 1];
-        CopyText(name, text, kVstMaxProgNameLen + 1);
+        // The host's text need not end within a slot name's length: no
+        // more than that is read.
+        char name[IPreset::kNameSize];
+        CopyText(name, text, IPreset::kNameSize);
         ModifyCurrentPreset(name);
         editedSinceLoad_ = false;  // the slot now holds the current values
         PresetListEdited();

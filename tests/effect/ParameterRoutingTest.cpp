@@ -367,53 +367,38 @@ TEST_F(RoutingTest, StateAfterAWholeSetDoesNotDependOnCallOrder) {
 
 // ---- Editor refresh ------------------------------------------------------
 
-class RecordingView : public IAttachedEditor {
- public:
-  struct Push {
-    int index;
-    double value;
-    bool normalised;
-  };
-  void PushParameterToControls(int index, double value, bool isNormalised) override {
-    pushes.push_back({index, value, isNormalised});
-  }
-  void PrepareDrawing() override {}
-  int Width() const override { return 815; }
-  int Height() const override { return 500; }
-  std::vector<Push> pushes;
-};
-
-TEST_F(RoutingTest, EveryCallRefreshesAnAttachedEditorWithRealValues) {
-  auto* view = new RecordingView;  // the plug-in owns it once attached
-  host.effect().AttachEditor(view);
-  for (int index : {int(kFilterFreq1), int(kMatrixTab), -1, 106, 5000}) {
-    view->pushes.clear();
-    host.effect().Parameter(kFilterFreq1)->SetClamped(1234);
-    host.effect().ParameterChanged(index);
-    ASSERT_EQ(view->pushes.size(), 106u) << index;
-    for (int i = 0; i < 106; ++i) {
-      EXPECT_EQ(view->pushes[i].index, i);
-      EXPECT_FALSE(view->pushes[i].normalised);
-    }
-    EXPECT_EQ(view->pushes[kFilterFreq1].value, 1234.0);
-    EXPECT_EQ(view->pushes[kPan2].value, 1.0);
-  }
-}
-
-TEST_F(RoutingTest, WholeParameterSetsRefreshTheEditorOnceWithTheFinalValues) {
-  auto* view = new RecordingView;
+// The editor takes, on its own tick, only the values that changed since
+// its last one: one for a single change, every one (once, final values) for
+// a whole set; applying a change to the engine tells the editor nothing.
+TEST_F(RoutingTest, TheEditorTakesOnlyWhatChangedWithTheFinalValues) {
   Kestrel& fx = host.effect();
-  fx.AttachEditor(view);
+  struct Sink : IEditorDelegate::ValueSink {
+    std::vector<std::pair<int, double>> got;
+    void ReceiveParameterValue(int index, double value) override { got.emplace_back(index, value); }
+  };
+  auto take = [&fx] {
+    Sink sink;
+    fx.TakeEditorChanges(sink);
+    return sink.got;
+  };
+  take();
+  ASSERT_TRUE(fx.SetParameterFromHost(kFilterFreq1, 0.5));
+  const auto one = take();
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0], std::make_pair(int(kFilterFreq1), fx.Parameter(kFilterFreq1)->Value()));
+  fx.ParameterChanged(kFilterFreq1);
+  EXPECT_TRUE(take().empty());
+
   Kestrel::LockGuard lock(fx);
   IStateChunk bank;
   ASSERT_TRUE(fx.SerializePresets(bank));
   for (auto load : {+[](Kestrel& k, const IStateChunk&) { k.LoadPreset(9); },
                     +[](Kestrel& k, const IStateChunk& c) { k.UnserializePresets(c, 0); },
                     +[](Kestrel& k, const IStateChunk&) { k.NotifyAllParametersChanged(); }}) {
-    view->pushes.clear();
     load(fx, bank);
-    ASSERT_EQ(view->pushes.size(), 106u);  // not once per parameter applied
-    for (int i = 0; i < 106; ++i) EXPECT_EQ(view->pushes[i].value, fx.Parameter(i)->Value()) << i;
+    const auto all = take();
+    ASSERT_EQ(all.size(), 106u);
+    for (int i = 0; i < 106; ++i) EXPECT_EQ(all[i], std::make_pair(i, fx.Parameter(i)->Value())) << i;
   }
 }
 

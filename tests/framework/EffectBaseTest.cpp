@@ -47,15 +47,21 @@ TEST(EffectBaseGui, SetParameterFromGuiSetsReportsAndApplies) {
   ASSERT_EQ(fx.automation.size(), 1u);
   EXPECT_EQ(fx.automation[0].first, 2);
   EXPECT_EQ(fx.automation[0].second, 0.5);  // the host gets the normalised value as sent
-  EXPECT_EQ(fx.changed, std::vector<int>{2});
+  EXPECT_TRUE(fx.changed.empty());  // applied by the audio thread, at its next block
+  EXPECT_EQ(fx.Applied(), std::vector<int>{2});
+  EXPECT_TRUE(fx.Applied().empty());  // once
   fx.SetParameterFromGUI(99, 0.5);  // a stray index changes nothing
-  EXPECT_EQ(fx.changed.size(), 1u);
+  EXPECT_TRUE(fx.Applied().empty());
+  EXPECT_EQ(fx.automation.size(), 1u);
 }
 
 TEST(EffectBaseGui, NotifyAllParametersChangedVisitsEveryIndexInOrder) {
-  TestEffect fx(5);
+  TestEffect fx(70);  // more than one word of change flags
   fx.NotifyAllParametersChanged();
-  EXPECT_EQ(fx.changed, (std::vector<int>{0, 1, 2, 3, 4}));
+  std::vector<int> all(70);
+  for (int i = 0; i < 70; ++i) all[static_cast<size_t>(i)] = i;
+  EXPECT_EQ(fx.Applied(), all);
+  EXPECT_EQ(fx.EditorChanges().size(), 70u);
 }
 
 TEST(EffectBaseEditor, AttachPushesNormalisedValuesThenPrepares) {
@@ -71,10 +77,12 @@ TEST(EffectBaseEditor, AttachPushesNormalisedValuesThenPrepares) {
   EXPECT_TRUE(view->pushes[0].normalised);
   EXPECT_EQ(view->pushes[1].value, 1.0);
   view->pushes.clear();
-  fx.RefreshParameterControls();
-  ASSERT_EQ(view->pushes.size(), 3u);
-  EXPECT_EQ(view->pushes[0].value, -35.0);  // real values this time
-  EXPECT_FALSE(view->pushes[0].normalised);
+  fx.RefreshParameterControls();  // the editor takes every value on its next tick
+  EXPECT_TRUE(view->pushes.empty());
+  const auto shown = fx.EditorChanges();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0], std::make_pair(0, -35.0));  // real values this time
+  EXPECT_TRUE(fx.Applied().empty());
   fx.AttachEditor(nullptr);
   EXPECT_EQ(fx.EditorView(), view);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -50,22 +51,28 @@ TEST_F(Presets, ProgramChunkIsHeaderPlusOneDoublePerParameter) {
   EXPECT_EQ(v, 1.0);
 }
 
-TEST_F(Presets, UnserializeParamsClampsAndNotifiesEveryParameter) {
+TEST_F(Presets, UnserializeParamsIsAllOrNothingClampsAndNotifiesEveryParameter) {
+  fx.Parameter(2)->SetClamped(3.0);
+  const std::vector<double> before = Live(fx);
+  fx.Applied();
   IStateChunk c;
   c.AppendDouble(500.0);  // above the gain range
   c.AppendDouble(1.0);
-  fx.Parameter(2)->SetClamped(3.0);
-  fx.Parameter(3)->SetClamped(0.75);
-  fx.changed.clear();
-  EXPECT_EQ(fx.UnserializeParams(c, 0), -1);  // 16 bytes for 106 parameters
-  EXPECT_EQ(fx.Parameter(0)->Value(), 10.0);
-  EXPECT_EQ(fx.Parameter(1)->Value(), 1.0);
-  EXPECT_EQ(fx.Parameter(2)->Value(), 0.0);  // where the data ran out
-  EXPECT_EQ(fx.Parameter(3)->Value(), 0.75);
-  EXPECT_EQ(fx.changed.size(), 106u);
-  IStateChunk full;
-  fx.SerializeParams(full);
-  EXPECT_EQ(fx.LoadState(full, 0), 848);
+  EXPECT_EQ(fx.UnserializeParams(c, 0), -1);  // 16 bytes for 106 parameters: nothing changes
+  EXPECT_EQ(Live(fx), before);
+  EXPECT_TRUE(fx.Applied().empty());
+  for (int k = 2; k < 106; ++k) c.AppendDouble(0.0);
+  IStateChunk bad = c;
+  const double notFinite[] = {std::nan(""), HUGE_VAL};
+  for (double v : notFinite) {
+    std::memcpy(bad.Data() + 8 * 40, &v, 8);
+    EXPECT_EQ(fx.UnserializeParams(bad, 0), -1);
+    EXPECT_EQ(Live(fx), before);
+  }
+  EXPECT_EQ(fx.UnserializeParams(c, 0), 848);
+  EXPECT_EQ(fx.Parameter(0)->Value(), 10.0);  // limited to the range
+  EXPECT_EQ(fx.Parameter(2)->Value(), 0.0);
+  EXPECT_EQ(fx.Applied().size(), 106u);
 }
 
 TEST_F(Presets, BankChunkLayout) {
@@ -113,8 +120,12 @@ TEST_F(Presets, BankSlotWithFlagZeroKeepsItsValues) {
   EXPECT_EQ(ValuesOf(fx.Preset(4)->values)[0], 0.0);
 }
 
-TEST_F(Presets, TruncatedBankLoadsEarlierSlotsAndKeepsTheRest) {
+TEST_F(Presets, ATruncatedBankChangesNothing) {
   fx.FillEmptyPresets("-", 8);
+  fx.Parameter(0)->SetClamped(-5.0);  // an unsaved live edit
+  IStateChunk before;
+  fx.SerializePresets(before);
+  fx.Applied();
   IStateChunk bank;
   bank.AppendText("First");
   bank.AppendBool(true);
@@ -123,12 +134,12 @@ TEST_F(Presets, TruncatedBankLoadsEarlierSlotsAndKeepsTheRest) {
   bank.AppendBool(true);
   bank.AppendDouble(-30.0);  // slot 1 runs out after one value
   EXPECT_EQ(fx.UnserializePresets(bank, 0), -1);
-  EXPECT_STREQ(fx.PresetName(0), "First");
-  EXPECT_EQ(ValuesOf(fx.Preset(0)->values)[0], -20.0);
-  EXPECT_EQ(ValuesOf(fx.Preset(1)->values)[0], 0.0);  // slot 1 keeps its old block
-  EXPECT_TRUE(fx.Preset(1)->initialised);
-  EXPECT_STREQ(fx.PresetName(2), "-");
-  EXPECT_EQ(fx.Parameter(0)->Value(), -20.0);  // current slot 0 re-applied
+  IStateChunk after;
+  fx.SerializePresets(after);
+  ASSERT_EQ(after.Size(), before.Size());
+  EXPECT_EQ(std::memcmp(after.Data(), before.Data(), before.Size()), 0);
+  EXPECT_EQ(fx.Parameter(0)->Value(), -5.0);
+  EXPECT_TRUE(fx.Applied().empty());
 }
 
 // Preset names come from untrusted chunks: whatever length is stored, the
@@ -146,7 +157,8 @@ TEST_F(Presets, UntrustedBankNameLengths) {
   };
   // Over 255 characters: truncated, reading continues after the full text.
   IStateChunk longName = bankWithNameLength(1000, 1000);
-  EXPECT_EQ(fx.UnserializePresets(longName, 0), -1);  // ends after slot 0
+  for (int i = 1; i < 8; ++i) longName.AppendText("x"), longName.AppendBool(false);
+  EXPECT_EQ(fx.UnserializePresets(longName, 0), longName.Size());
   EXPECT_EQ(std::string(fx.PresetName(0)), std::string(255, 'N'));
   EXPECT_FALSE(fx.Preset(0)->initialised);
   for (int32_t bad : {-1, -2147483647 - 1, 0, 2000, 2147483647}) {
@@ -221,21 +233,21 @@ TEST_F(Presets, LoadPresetAppliesOrCapturesAndNotifies) {
   auto* view = new RecordingView;
   fx.AttachEditor(view);
   fx.Parameter(0)->SetClamped(3.0);
-  view->pushes.clear();
-  fx.changed.clear();
+  fx.Applied();
+  fx.EditorChanges();
   ASSERT_TRUE(fx.LoadPreset(0));
   EXPECT_EQ(fx.Parameter(0)->Value(), -60.0);
-  EXPECT_EQ(fx.changed.size(), 106u);
-  EXPECT_EQ(view->pushes.size(), 106u);
+  EXPECT_EQ(fx.Applied().size(), 106u);
+  EXPECT_EQ(fx.EditorChanges().size(), 106u);
   EXPECT_EQ(fx.presetListEdits, 1);
 
   fx.Parameter(0)->SetClamped(4.0);
-  fx.changed.clear();
+  fx.EditorChanges();
   ASSERT_TRUE(fx.LoadPreset(3));  // never initialised: captures the live state
   EXPECT_EQ(fx.CurrentPreset(), 3);
   EXPECT_STREQ(fx.PresetName(3), "user preset 1");
   EXPECT_EQ(fx.Parameter(0)->Value(), 4.0);
-  EXPECT_TRUE(fx.changed.empty());
+  EXPECT_TRUE(fx.Applied().empty());
   EXPECT_EQ(ValuesOf(fx.Preset(3)->values), Live(fx));
 }
 

@@ -18,9 +18,21 @@ class TestEffect : public IEffectBase {
       : IEffectBase(parameterCount, channels, presetCount, "Brume", "Brume product", "Orvendale",
                     0x00010203, kUniqueId, kMakerId, 0, true, false, false) {}
 
-  void ParameterChanged(int index) override {
-    LockGuard guard(*this);
-    changed.push_back(index);
+  void ParameterChanged(int index) override { changed.push_back(index); }
+  // What the audio thread would apply at its next block.
+  std::vector<int> Applied() {
+    changed.clear();
+    ApplyParameterChanges();
+    return changed;
+  }
+  // What the editor would take on its next tick: index and real value.
+  std::vector<std::pair<int, double>> EditorChanges() {
+    struct Sink : ValueSink {
+      std::vector<std::pair<int, double>> got;
+      void ReceiveParameterValue(int index, double value) override { got.emplace_back(index, value); }
+    } sink;
+    TakeEditorChanges(sink);
+    return sink.got;
   }
   void PresetListEdited() override { ++presetListEdits; }
 

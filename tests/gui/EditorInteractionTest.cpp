@@ -9,6 +9,7 @@ using EditorInteractionTest = EditorFixture;
 
 TEST_F(EditorInteractionTest, TheSourceMenuFollowsThePageAndSendsTheChoiceInsideOneEdit) {
   Plugin().SetParameterFromGUI(kMatrixTab, 0.0);
+  Editor().Tick();  // the editor follows the plug-in on its next tick
   host_.Clear();
   Editor().ScriptMenuChoice(3);  // "Crusher 1"
   Click(300, 95);
@@ -22,6 +23,7 @@ TEST_F(EditorInteractionTest, TheSourceMenuFollowsThePageAndSendsTheChoiceInside
   EXPECT_EQ(std::count(gestures.begin(), gestures.end(), 'B'), 1);
 
   Plugin().SetParameterFromGUI(kMatrixTab, 1.0);
+  Editor().Tick();
   Editor().ScriptMenuChoice(-1);  // dismissed: nothing changes
   Click(300, 95);
   ASSERT_EQ(Editor().MenusShown().size(), 2u);
@@ -71,6 +73,7 @@ TEST_F(EditorInteractionTest, SelectorAndLfoResetToggleAndPresetsShowTheirPage) 
   for (int program = 0; program < 3; ++program) {
     Kestrel::LockGuard lock(Plugin());
     ASSERT_TRUE(Plugin().LoadPreset(program));
+    Editor().Tick();
     EXPECT_EQ(Editor().GetControl(37)->IsHidden(), Value(kMatrixTab) == 0.0) << program;
     EXPECT_NE(Editor().GetControl(1)->IsHidden(), Editor().GetControl(37)->IsHidden());
   }

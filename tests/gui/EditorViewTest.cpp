@@ -45,7 +45,8 @@ TEST_F(EditorViewTest, OnlyChangedValuesAreRedrawnTwiceThenTheEditorIsIdle) {
   EXPECT_FALSE(Editor().Tick());
 
   Editor().ClearPresents();
-  Plugin().SetParameterFromGUI(kGain, 0.25);  // refreshes every control from the plug-in
+  Plugin().SetParameterFromGUI(kGain, 0.25);  // the editor takes only what changed, on its tick
+  Editor().SyncWithPlugin();
   IBounds dirty;
   ASSERT_TRUE(Editor().CollectDirtyBounds(&dirty));
   EXPECT_EQ(dirty, gain->Bounds());

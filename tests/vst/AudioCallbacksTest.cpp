@@ -191,7 +191,7 @@ TEST_F(BindingTest, ParametersRoundTripThroughTheirNormalisedForm) {
   effect->setParameter(effect, kTestMode, 0.4f);  // 0.8 of two steps rounds to 1
   EXPECT_EQ(Value(kTestMode), 1.0);
   EXPECT_EQ(effect->getParameter(effect, kTestMode), 0.5f);
-  EXPECT_EQ(plugin->changed, (std::vector<int>{kTestMix, kTestMode}));
+  EXPECT_EQ(plugin->Applied(), (std::vector<int>{kTestMode, kTestMix}));  // at the next block, index order
   EXPECT_EQ(host.Count(audioMasterAutomate), 0) << "the host is not told of its own change";
 }
 
@@ -202,20 +202,19 @@ TEST_F(BindingTest, InvalidIndexesAndNaNChangeNothing) {
   effect->setParameter(effect, -1, 1.0f);
   effect->setParameter(effect, 4, 1.0f);
   effect->setParameter(effect, kTestMix, std::nanf(""));
-  EXPECT_TRUE(plugin->changed.empty());
+  EXPECT_TRUE(plugin->Applied().empty());
   EXPECT_EQ(Value(kTestMix), 50.0);
   EXPECT_FALSE(plugin->EditedSinceLoad());
 }
 
-TEST_F(BindingTest, HostChangesAreShownOnTheEditorNormalised) {
+TEST_F(BindingTest, HostChangesReachTheEditorOnItsTick) {
   Make();
   auto* view = new TestEditorView(1, 1);
   plugin->AttachEditor(view);
   view->pushes.clear();
+  plugin->EditorChanges();
   effect->setParameter(effect, kTestGain, 1.0f);
-  ASSERT_FALSE(view->pushes.empty());
-  EXPECT_EQ(view->pushes[0].index, kTestGain);
-  EXPECT_EQ(view->pushes[0].value, 1.0);
-  EXPECT_TRUE(view->pushes[0].normalised);
+  EXPECT_TRUE(view->pushes.empty()) << "nothing reaches the editor from the host's thread";
+  EXPECT_EQ(plugin->EditorChanges(), (std::vector<std::pair<int, double>>{{kTestGain, 10.0}}));
   EXPECT_EQ(Value(kTestGain), 10.0);
 }

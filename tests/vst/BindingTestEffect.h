@@ -4,6 +4,7 @@
 // processing step whose output the tests choose.
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "framework/IAttachedEditor.h"
@@ -53,10 +54,7 @@ class BindingTestEffect : public IVstBinding {
     }
   }
 
-  void ParameterChanged(int index) override {
-    LockGuard guard(*this);
-    changed.push_back(index);
-  }
+  void ParameterChanged(int index) override { changed.push_back(index); }
   void ClearProcessingState() override { ++clears; }
   void ActivationChanged(bool active) override { activations.push_back(active); }
   void HandleMidiEvent(const IMidiEvent& event) override { midi.push_back(event); }
@@ -80,6 +78,22 @@ class BindingTestEffect : public IVstBinding {
 
   // Exposed for tests of the editor-related paths.
   using IEffectBase::SetParameterFromGUI;
+
+  // What the audio thread would apply at its next block.
+  std::vector<int> Applied() {
+    changed.clear();
+    ApplyParameterChanges();
+    return changed;
+  }
+  // What the editor would take on its next tick: index and real value.
+  std::vector<std::pair<int, double>> EditorChanges() {
+    struct Sink : ValueSink {
+      std::vector<std::pair<int, double>> got;
+      void ReceiveParameterValue(int index, double value) override { got.emplace_back(index, value); }
+    } sink;
+    TakeEditorChanges(sink);
+    return sink.got;
+  }
 
   std::vector<int> changed;
   std::vector<bool> activations;

@@ -404,7 +404,7 @@ TEST_F(BindingTest, OpenIdentifiesTheHostOnceAndAppliesEveryParameter) {
   host.vendorVersion = 50102;
   Make();
   EXPECT_EQ(Dispatch(effOpen), 0);
-  EXPECT_EQ(plugin->changed, (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(plugin->Applied(), (std::vector<int>{0, 1, 2, 3}));
   EXPECT_EQ(plugin->StoredHostId(), 3);
   EXPECT_EQ(plugin->HostVersion(), 0x00050102);
   Dispatch(effOpen);
@@ -441,20 +441,15 @@ TEST_F(BindingTest, OtherHostsKeepEveryChannel) {
 
 TEST_F(BindingTest, TextEntryUsesValueTextsExactly) {
   Make();
-  auto* view = new TestEditorView(10, 10);
-  plugin->AttachEditor(view);
-  view->pushes.clear();
+  plugin->EditorChanges();
   char hard[] = "hard", upper[] = "HARD";
   EXPECT_EQ(Dispatch(effString2Parameter, kTestMode, 0, hard), 1);
   EXPECT_EQ(Value(kTestMode), 1.0);
-  ASSERT_EQ(view->pushes.size(), 1u);
-  EXPECT_EQ(view->pushes[0].value, 1.0);
-  EXPECT_FALSE(view->pushes[0].normalised);
-  EXPECT_EQ(plugin->changed.back(), kTestMode);
-  plugin->changed.clear();
+  EXPECT_EQ(plugin->EditorChanges(), (std::vector<std::pair<int, double>>{{kTestMode, 1.0}}));
+  EXPECT_EQ(plugin->Applied(), std::vector<int>{kTestMode});
   EXPECT_EQ(Dispatch(effString2Parameter, kTestMode, 0, upper), 0);
   EXPECT_EQ(Value(kTestMode), 1.0);
-  EXPECT_TRUE(plugin->changed.empty());
+  EXPECT_TRUE(plugin->Applied().empty());
   EXPECT_EQ(host.Count(audioMasterAutomate), 0) << "the host made the change itself";
 }
 

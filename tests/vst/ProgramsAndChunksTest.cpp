@@ -204,16 +204,13 @@ TEST_F(ProgramsTest, ProgramChunkRoundTrip) {
   const std::vector<uint8_t> saved = Bytes(data, size);
   Dispatch(effSetProgram, 0, 0);
   SetGainFromHost(-70.0);
-  auto* view = new TestEditorView(1, 1);
-  plugin->AttachEditor(view);
-  view->pushes.clear();
+  plugin->EditorChanges();
   EXPECT_EQ(Dispatch(effSetChunk, 1, size, const_cast<uint8_t*>(saved.data())), 1);
   EXPECT_EQ(Value(kTestGain), -3.0);
   EXPECT_EQ(Value(kTestMode), 1.0);
   EXPECT_EQ(SlotValues(0)[kTestGain], -3.0) << "a loaded program becomes the current slot's content";
   EXPECT_FALSE(plugin->EditedSinceLoad());
-  ASSERT_GE(view->pushes.size(), 4u);
-  EXPECT_FALSE(view->pushes.back().normalised) << "controls refreshed with real values";
+  EXPECT_EQ(plugin->EditorChanges().size(), 4u) << "the editor shows every value again";
 }
 
 TEST_F(ProgramsTest, BankChunkRoundTripRestoresNamesAndValues) {
@@ -262,16 +259,31 @@ TEST_F(ProgramsTest, ChunkPointersStayValidUntilTheNextRequestOfTheSameKind) {
   EXPECT_EQ(Bytes(program, programSize), before);
 }
 
-TEST_F(ProgramsTest, AThreeByteChunkFailsAndKeepsTheCurrentSlot) {
+// A chunk that cannot be read whole changes nothing: values, slots, the
+// current program and whether it was edited.
+TEST_F(ProgramsTest, ShortChunksFailAndChangeNothing) {
   Dispatch(effSetProgram, 0, 1);
-  uint8_t junk[3] = {1, 2, 3};
-  EXPECT_EQ(Dispatch(effSetChunk, 1, 3, junk), 0);
-  EXPECT_EQ(Value(kTestGain), 0.0) << "the first parameter reads 0 limited to its range";
-  EXPECT_EQ(Value(kTestMode), 1.0) << "later parameters keep their values";
-  EXPECT_EQ(SlotValues(1)[kTestGain], -3.0) << "the failed load does not overwrite the slot";
-  EXPECT_FALSE(plugin->EditedSinceLoad());
-  Dispatch(effSetProgram, 0, 0);
-  EXPECT_EQ(SlotValues(1)[kTestGain], -3.0);
+  SetGainFromHost(-20.0);  // an unsaved edit
+  plugin->Applied();
+  void* data = nullptr;
+  const std::vector<uint8_t> program = Bytes(data, Dispatch(effGetChunk, 1, 0, &data));
+  const std::vector<uint8_t> bank = Bytes(data, Dispatch(effGetChunk, 0, 0, &data));
+  SetGainFromHost(-20.0);
+  plugin->Applied();
+  for (const auto& [isBank, size] : {std::pair{false, 3}, std::pair{true, 12}, std::pair{false, 8 + 8},
+                                     std::pair{true, 8 + 4 + 4 + 1 + 8}}) {
+    std::vector<uint8_t> cut = isBank ? bank : program;
+    cut.resize(static_cast<size_t>(size));
+    EXPECT_EQ(Dispatch(effSetChunk, isBank ? 0 : 1, size, cut.data()), 0) << size;
+    EXPECT_NEAR(Value(kTestGain), -20.0, 1e-3) << size;
+    EXPECT_EQ(Value(kTestMode), 1.0) << size;
+    EXPECT_NEAR(SlotValues(1)[kTestGain], -20.0, 1e-3) << size;  // stored by the bank save
+    EXPECT_EQ(SlotValues(0)[kTestGain], -6.0) << size;
+    EXPECT_STREQ(plugin->PresetName(0), "Init") << size;
+    EXPECT_EQ(plugin->CurrentPreset(), 1);
+    EXPECT_TRUE(plugin->EditedSinceLoad()) << size;
+    EXPECT_TRUE(plugin->Applied().empty()) << size;
+  }
 }
 
 TEST_F(ProgramsTest, ABankWithAnOlderVersionIsReadAsProgramState) {
