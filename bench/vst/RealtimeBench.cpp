@@ -47,6 +47,14 @@ const PluginFile& Plugin() {
   return *file;
 }
 
+// One connection for the whole run: a server started without -noreset
+// (xvfb-run) resets when its last client leaves, and an editor opened
+// during that reset fails.
+Display* HostDisplay() {
+  static Display* display = XOpenDisplay(nullptr);
+  return display;
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0.0 : v[v.size() / 2];
@@ -69,13 +77,13 @@ class Instance {
   ~Instance() {
     if (!effect_) return;
     if (editorOpen_) Dispatch(effect_, effEditClose);
-    if (display_) XDestroyWindow(display_, window_), XCloseDisplay(display_);
+    if (display_) XDestroyWindow(display_, window_), XSync(display_, False);
     Dispatch(effect_, effMainsChanged, 0, 0);
     Dispatch(effect_, effClose);
   }
   AEffect* Effect() const { return effect_; }
   bool OpenEditor() {
-    display_ = XOpenDisplay(nullptr);
+    display_ = HostDisplay();
     if (!display_) return false;
     window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 815, 500, 0, 0, 0);
     XMapWindow(display_, window_);
