@@ -101,8 +101,9 @@ void IPopUpMenu::OnMouseDown(int x, int y, const IMouseMods& mods) {
       if (chosen >= 0) view->SendParameterValue(param, static_cast<double>(chosen) / (count - 1));
     });
   }
-  // Sends the value the effect has meanwhile refreshed once more.
-  MarkDirty(true);
+  // The choice, if any, was sent by the menu; a dismissed menu sends
+  // nothing and leaves the program unedited.
+  MarkDirty(false);
 }
 
 bool IPopUpMenu::Draw(IEditorView& view) {

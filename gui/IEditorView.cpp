@@ -11,6 +11,7 @@
 #include "gui/IControl.h"
 #include "gui/IControls.h"
 #include "gui/IFontCache.h"
+#include "gui/TypedValue.h"
 #include "raster/Blit.h"
 #include "raster/Font.h"
 #include "raster/PngReader.h"
@@ -250,8 +251,23 @@ void IEditorView::ReleaseMouseCapture() {
   lastX_ = lastY_ = -1;
 }
 
+void IEditorView::BeginGesture(int paramIndex) {
+  EndGesture();
+  if (paramIndex < 0 || !plugin_) return;
+  plugin_->BeginEdit(paramIndex);
+  gestureParam_ = paramIndex;
+}
+
+void IEditorView::EndGesture() {
+  if (gestureParam_ < 0) return;
+  const int param = gestureParam_;
+  gestureParam_ = -1;
+  if (plugin_) plugin_->EndEdit(param);
+}
+
 void IEditorView::OnMouseDown(int x, int y, const IMouseMods& mods) {
   ReleaseMouseCapture();
+  EndGesture();
   const int index = FindControl(x, y, false);
   if (index < 0) return;
   IControl* control = GetControl(index);
@@ -260,21 +276,21 @@ void IEditorView::OnMouseDown(int x, int y, const IMouseMods& mods) {
   // The edit begins before the control reacts: a click that changes the
   // value at once (switch, toggle, a modal menu) must reach the host inside
   // begin/end, or hosts recording touch automation drop it.
-  const int param = control->ParamIndex();
-  if (param >= 0 && plugin_) plugin_->BeginEdit(param);
+  BeginGesture(control->ParamIndex());
   control->OnMouseDown(x, y, mods);
   // A modal menu swallows the release that would end the edit and resets
   // the capture to say so: end the edit here.
-  if (param >= 0 && plugin_ && captureIndex_ < 0) plugin_->EndEdit(param);
+  if (captureIndex_ < 0) EndGesture();
 }
 
 void IEditorView::OnMouseUp(int x, int y, const IMouseMods& mods) {
   const int index = captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, false);
   ReleaseMouseCapture();
   IControl* control = GetControl(index);
-  if (!control) return;
-  control->OnMouseUp(x, y, mods);
-  if (control->ParamIndex() >= 0 && plugin_) plugin_->EndEdit(control->ParamIndex());
+  if (control) control->OnMouseUp(x, y, mods);
+  // Only an edit that began ends: the release after a double click (whose
+  // edit is complete) must not send an end the host never saw begin.
+  EndGesture();
 }
 
 void IEditorView::OnMouseDrag(int x, int y, const IMouseMods& mods) {
@@ -287,22 +303,41 @@ void IEditorView::OnMouseDrag(int x, int y, const IMouseMods& mods) {
 
 bool IEditorView::OnMouseDoubleClick(int x, int y, const IMouseMods& mods) {
   ReleaseMouseCapture();
+  EndGesture();
   const int index = FindControl(x, y, false);
   IControl* control = GetControl(index);
   if (!control) return false;
   if (!control->DoubleClickAsMouseDown()) {
+    // A gesture of its own: back to the default, say, inside begin/end.
+    BeginGesture(control->ParamIndex());
     control->OnMouseDoubleClick(x, y, mods);
+    EndGesture();
     return false;
   }
   captureIndex_ = index;
   lastX_ = x, lastY_ = y;
+  BeginGesture(control->ParamIndex());
   control->OnMouseDown(x, y, mods);
+  if (captureIndex_ < 0) EndGesture();
   return true;
 }
 
 void IEditorView::OnMouseWheel(int x, int y, const IMouseMods& mods, int notches) {
   IControl* control = GetControl(captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, false));
-  if (control) control->OnMouseWheel(x, y, mods, notches);
+  if (!control) return;
+  // During a drag the step belongs to the drag's edit; otherwise each step
+  // is an edit of its own.
+  const bool own = gestureParam_ < 0 || gestureParam_ != control->ParamIndex();
+  if (own) BeginGesture(control->ParamIndex());
+  control->OnMouseWheel(x, y, mods, notches);
+  if (own) EndGesture();
+}
+
+void IEditorView::ApplyEnteredText(IControl& control, const IParameter* parameter, const char* text) {
+  const bool own = gestureParam_ < 0 || gestureParam_ != control.ParamIndex();
+  if (own) BeginGesture(control.ParamIndex());
+  ApplyTypedValue(control, parameter, text);
+  if (own) EndGesture();
 }
 
 bool IEditorView::OnKeyDown(int x, int y, int key) {
@@ -356,9 +391,9 @@ void IEditorView::CompleteMenu(int chosen) {
     return;
   }
   // The click that opened the menu has ended its edit long ago.
-  if (param >= 0 && plugin_) plugin_->BeginEdit(param);
+  BeginGesture(param);
   handler(chosen);
-  if (param >= 0 && plugin_) plugin_->EndEdit(param);
+  EndGesture();
 }
 
 void IEditorView::PromptForValue(IControl* control, const IParameter* parameter, const IBounds& bounds) {
@@ -392,6 +427,7 @@ void IEditorView::ResizeEditor(int width, int height) {
   height_ = height;
   captureIndex_ = -1;
   mouseOverIndex_ = -1;
+  EndGesture();
   DeleteControls();
   if (plugin_) plugin_->EditorSizeChanged();
 }

@@ -89,6 +89,10 @@ class IEditorView : public IAttachedEditor, private IEditorDelegate::ValueSink {
   // swallowed the release must not leave a drag behind).
   void ReleaseMouseCapture();
 
+  // Typed text for a control, applied as an edit of its own unless the
+  // gesture that opened the entry is still going on.
+  void ApplyEnteredText(IControl& control, const IParameter* parameter, const char* text);
+
   // A value menu for enumerations, text entry otherwise.
   void PromptForValue(IControl* control, const IParameter* parameter, const IBounds& bounds);
 
@@ -162,6 +166,10 @@ class IEditorView : public IAttachedEditor, private IEditorDelegate::ValueSink {
   void DeleteControls();
   void IndexControl(IControl* control);
   IBounds CoverTouchedControls(IBounds bounds) const;
+  // Every value the editor sends lies inside one begin/end pair of its
+  // parameter; at most one such edit is open at a time.
+  void BeginGesture(int paramIndex);
+  void EndGesture();
 
  private:
   void ReceiveParameterValue(int paramIndex, double value) override;
@@ -180,6 +188,7 @@ class IEditorView : public IAttachedEditor, private IEditorDelegate::ValueSink {
   int height_;
   int frameRate_;
   int captureIndex_ = -1;
+  int gestureParam_ = -1;  // the parameter whose edit is open, or -1
   int mouseOverIndex_ = -1;
   int lastX_ = 0;
   int lastY_ = 0;

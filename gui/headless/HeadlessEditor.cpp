@@ -50,5 +50,5 @@ void HeadlessEditor::ShowTextEntry(IControl* control, const ITextStyle&, const I
   if (!control || textEntries_.empty()) return;
   const std::string text = textEntries_.front();
   textEntries_.pop_front();
-  ApplyTypedValue(*control, parameter, text.c_str());
+  ApplyEnteredText(*control, parameter, text.c_str());
 }

@@ -95,7 +95,7 @@ void IEditorWindow::CommitTextField() {
   IControl* control = textControl_;
   const IParameter* parameter = textParameter_;
   RemoveTextField();
-  ApplyTypedValue(*control, parameter, text);
+  ApplyEnteredText(*control, parameter, text);
 }
 
 void IEditorWindow::RemoveTextField() {

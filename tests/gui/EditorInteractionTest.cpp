@@ -45,15 +45,22 @@ TEST_F(EditorInteractionTest, DragsFollowTheGearingAndTheOverlapGoesToTheLaterRe
   EXPECT_NEAR(Normalised(kFilterShape1) - fine, 1.0 / 120, 1e-9);
 }
 
+// Every value sent lies inside exactly one begin/end pair of its parameter.
 TEST_F(EditorInteractionTest, TheWheelMovesByOneParameterStepAndDoubleClickRestoresTheDefault) {
   IMouseMods none;
   const double freq = Value(kFilterFreq1);  // step 1 Hz
+  host_.Clear();
   Editor().OnMouseWheel(30, 110, none, 3);
   EXPECT_NEAR(Value(kFilterFreq1), freq + 3.0, 1e-6);
   Editor().OnMouseWheel(30, 110, none, -1);
   EXPECT_NEAR(Value(kFilterFreq1), freq + 2.0, 1e-6);
+  EXPECT_EQ(Gestures(), "BAEBAE");
+  host_.Clear();
+  Click(30, 110);  // a double click as a window system delivers it
   Editor().OnMouseDoubleClick(30, 110, none);
+  Editor().OnMouseUp(30, 110, none);
   EXPECT_EQ(Value(kFilterFreq1), freq);
+  EXPECT_EQ(Gestures(), "BEBAE");
 }
 
 TEST_F(EditorInteractionTest, SelectorAndLfoResetToggleAndPresetsShowTheirPage) {
