@@ -12,5 +12,6 @@ class Engine;
 // Values outside a choice list leave the row or setting as it was; indexes
 // outside 0..105 and kMatrixTab (an editor matter) change nothing here.
 //
-// Caller holds the plug-in lock. Never allocates.
+// Runs on the audio thread at the start of a block (or under the processing
+// lock). Never allocates.
 void ApplyParameterChange(Engine& engine, int index, double value);

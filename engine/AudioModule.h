@@ -12,7 +12,8 @@
 // all twelve slots.
 //
 // Threading: links and settings are changed by the parameter handler and
-// read by the sample loop; both run under the plug-in lock.
+// read by the sample loop; both run on the audio thread (or under the
+// plug-in's processing lock), never at the same time.
 class AudioModule {
  public:
   static constexpr int kInputSlots = 12;

@@ -3,7 +3,9 @@
 // What the plug-in base needs of an editor view (gui/IEditorView implements
 // it): the base owns the view once it is attached and pushes parameter
 // values into it.
-// Every call comes from a caller holding the plug-in lock.
+// Calls come while the plug-in is built (attachment) or on the editor's own
+// thread; values that change later are taken by the editor on its tick
+// (IEditorDelegate::TakeEditorChanges), never pushed from another thread.
 class IAttachedEditor {
  public:
   virtual ~IAttachedEditor() = default;

@@ -4,7 +4,8 @@
 // interface can be opened by effEditOpen; one that does not reports that it
 // has no window (effEditOpen answers 0).
 //
-// Both calls come from the host's UI thread with the plug-in lock held.
+// Both calls come from the host's UI thread with the plug-in lock held; the
+// window never calls the host from inside them.
 
 class IVstEditorWindow {
  public:

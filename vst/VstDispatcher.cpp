@@ -63,9 +63,9 @@ VstIntPtr IVstBinding::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
       delete plugin;
       return 0;
     }
-    // Editor idle and keys run without the plug-in lock, so the audio
-    // thread never waits on a window-system round trip: the window layer
-    // takes the lock only for the parameter changes the user makes.
+    // Editor idle and keys run without the plug-in lock: the editor
+    // reaches the plug-in only through its lock-free edit path, and calls
+    // the host (automation, edit gestures) with nothing held.
     if (opcode == effEditIdle) return plugin->EditIdle();
     if (opcode == effEditKeyDown || opcode == effEditKeyUp)
       return plugin->EditKey(index, static_cast<int>(value), TruncateToInt(opt),

@@ -1,6 +1,6 @@
 // Cost of Kestrel's ProcessDouble per stereo frame for each factory preset,
-// at 44.1 kHz with 512-frame blocks, the way a host calls it (plug-in lock
-// held, one tempo request per block); preset -1 is every parameter at its
+// at 44.1 kHz with 512-frame blocks, the way a host calls it (one tempo
+// request per block); preset -1 is every parameter at its
 // default. FiltersOnly (the two filters' own chains) runs in the same
 // program, and the table at the end gives every case as a ratio to it.
 #include <benchmark/benchmark.h>
