@@ -2,6 +2,7 @@
 // speakers, events, rate and block size, effOpen, text entry.
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "framework/ITrace.h"
@@ -71,6 +72,12 @@ TEST_F(BindingTest, TextsFitTheBuffersHostsSizeForThem) {
   EXPECT_TRUE(display.GuardIntact());
   EXPECT_EQ(display.Text(), std::string(24, 't'));
   EXPECT_EQ(plugin->PresetName(0), programName) << "the plug-in keeps the whole name";
+  // A host text without its NUL is read no further than a name holds
+  // (exactly sized on the heap, so AddressSanitizer sees any read beyond).
+  std::unique_ptr<char[]> unterminated(new char[300]);
+  std::memset(unterminated.get(), 'u', 300);
+  Dispatch(effSetProgramName, 0, 0, unterminated.get());
+  EXPECT_EQ(plugin->PresetName(0), std::string(255, 'u'));
   EXPECT_EQ(plugin->Parameter(kTestMode)->Name(), text31);
 }
 
