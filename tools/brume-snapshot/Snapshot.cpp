@@ -77,9 +77,8 @@ bool WriteEditorSnapshot(const SnapshotOptions& options, std::string* error) {
       plugin.LoadPreset(slot);
     }
     if (!options.page.empty()) {
-      const double page = options.page == "mod" ? 1.0 : 0.0;
-      plugin.Parameter(kMatrixTab)->SetClamped(page);
-      plugin.ParameterChanged(kMatrixTab);
+      const double page = options.page == "mod" ? 1.0 : 0.0;  // two pages: 0..1 normalised
+      plugin.SetParameterFromHost(kMatrixTab, page);
     }
   }
   editor->RedrawAll();
