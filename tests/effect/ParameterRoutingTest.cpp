@@ -11,6 +11,7 @@
 #include "effect/ParameterIds.h"
 #include "effect/ParameterRouting.h"
 #include "tests/effect/KestrelTestHost.h"
+#include "tests/framework/ChangeProbe.h"
 
 namespace {
 
@@ -372,15 +373,7 @@ TEST_F(RoutingTest, StateAfterAWholeSetDoesNotDependOnCallOrder) {
 // a whole set; applying a change to the engine tells the editor nothing.
 TEST_F(RoutingTest, TheEditorTakesOnlyWhatChangedWithTheFinalValues) {
   Kestrel& fx = host.effect();
-  struct Sink : IEditorDelegate::ValueSink {
-    std::vector<std::pair<int, double>> got;
-    void ReceiveParameterValue(int index, double value) override { got.emplace_back(index, value); }
-  };
-  auto take = [&fx] {
-    Sink sink;
-    fx.TakeEditorChanges(sink);
-    return sink.got;
-  };
+  auto take = [&fx] { return EditorChangesOf(fx); };
   take();
   ASSERT_TRUE(fx.SetParameterFromHost(kFilterFreq1, 0.5));
   const auto one = take();

@@ -8,6 +8,7 @@
 
 #include "framework/IAttachedEditor.h"
 #include "framework/IEffectBase.h"
+#include "tests/framework/ChangeProbe.h"
 
 class TestEffect : public IEffectBase {
  public:
@@ -19,21 +20,10 @@ class TestEffect : public IEffectBase {
                     0x00010203, kUniqueId, kMakerId, 0, true, false, false) {}
 
   void ParameterChanged(int index) override { changed.push_back(index); }
-  // What the audio thread would apply at its next block.
-  std::vector<int> Applied() {
-    changed.clear();
-    ApplyParameterChanges();
-    return changed;
-  }
-  // What the editor would take on its next tick: index and real value.
-  std::vector<std::pair<int, double>> EditorChanges() {
-    struct Sink : ValueSink {
-      std::vector<std::pair<int, double>> got;
-      void ReceiveParameterValue(int index, double value) override { got.emplace_back(index, value); }
-    } sink;
-    TakeEditorChanges(sink);
-    return sink.got;
-  }
+  // What the audio thread would apply at its next block, and what the
+  // editor would take on its next tick (index, real value).
+  std::vector<int> Applied() { return AppliedChangesOf(*this); }
+  std::vector<std::pair<int, double>> EditorChanges() { return EditorChangesOf(*this); }
   void PresetListEdited() override { ++presetListEdits; }
 
   void HostBeginGesture(int) override {}

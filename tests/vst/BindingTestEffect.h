@@ -9,6 +9,7 @@
 
 #include "framework/IAttachedEditor.h"
 #include "vst/IVstBinding.h"
+#include "tests/framework/ChangeProbe.h"
 #include "vst/IVstEditorWindow.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
@@ -79,21 +80,10 @@ class BindingTestEffect : public IVstBinding {
   // Exposed for tests of the editor-related paths.
   using IEffectBase::SetParameterFromGUI;
 
-  // What the audio thread would apply at its next block.
-  std::vector<int> Applied() {
-    changed.clear();
-    ApplyParameterChanges();
-    return changed;
-  }
-  // What the editor would take on its next tick: index and real value.
-  std::vector<std::pair<int, double>> EditorChanges() {
-    struct Sink : ValueSink {
-      std::vector<std::pair<int, double>> got;
-      void ReceiveParameterValue(int index, double value) override { got.emplace_back(index, value); }
-    } sink;
-    TakeEditorChanges(sink);
-    return sink.got;
-  }
+  // What the audio thread would apply at its next block, and what the
+  // editor would take on its next tick (index, real value).
+  std::vector<int> Applied() { return AppliedChangesOf(*this); }
+  std::vector<std::pair<int, double>> EditorChanges() { return EditorChangesOf(*this); }
 
   std::vector<int> changed;
   std::vector<bool> activations;

@@ -218,17 +218,8 @@ std::vector<std::string> GestureScript(std::mt19937& random) {
   return args;
 }
 
-// Starts `args`; 0 when it cannot.
-pid_t Start(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  return posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : 0;
-}
-
 bool XdotoolWorks() {
-  const pid_t pid = Start({"xdotool", "version"});
+  const pid_t pid = Spawn({"xdotool", "version"});
   int status = 1;
   return pid && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
@@ -238,7 +229,7 @@ bool XdotoolWorks() {
 void EditorThread(AEffect* effect, Counts& counts, const std::atomic<bool>& stop) {
   std::mt19937 random(4);
   while (!stop) {
-    const pid_t pid = Start(GestureScript(random));
+    const pid_t pid = Spawn(GestureScript(random));
     if (!pid) {
       ++counts.failedGestures;
       return;

@@ -29,7 +29,8 @@ void StopXvfb() {
   g_xvfb = 0;
 }
 
-// Starts argv, returns its process id (0 on failure).
+}  // namespace
+
 pid_t Spawn(const std::vector<std::string>& args) {
   std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -37,7 +38,6 @@ pid_t Spawn(const std::vector<std::string>& args) {
   pid_t pid = 0;
   return posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : 0;
 }
-}  // namespace
 
 bool StartPrivateXvfb() {
   if (g_xvfb) return true;

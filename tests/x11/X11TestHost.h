@@ -9,6 +9,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <sys/types.h>
 
 #include "raster/MemoryBitmap.h"
 #include "tests/vst/PluginFile.h"
@@ -17,6 +20,8 @@
 // The X server of the test process: Xvfb at the depth named by
 // KESTREL_XVFB_DEPTH (24 by default), started once, DISPLAY pointed at it.
 bool StartPrivateXvfb();
+// Starts a program (argv[0] looked up on PATH); its process id, 0 on failure.
+pid_t Spawn(const std::vector<std::string>& args);
 
 class X11TestHost {
  public:
