@@ -173,6 +173,19 @@ TEST(BrumeRenderErrors, RateThatDiffersFromTheInputFile) {
                  "does not resample");
 }
 
+TEST(BrumeRenderErrors, InputAtARateThePluginRefuses) {
+  for (int rate : {800, 800000}) {
+    StereoAudio input;
+    input.rate = rate;
+    input.Resize(100);
+    std::string error;
+    ASSERT_TRUE(WriteAudioFile(TempPath("odd-rate.wav"), input, error)) << error;
+    ExpectOneError(Render({"--in", TempPath("odd-rate.wav"), "--out", TempPath("never.wav")}), 1,
+                   "is at " + std::to_string(rate) + " Hz; Brume runs at 1000 to 768000 Hz");
+    EXPECT_FALSE(Exists(TempPath("never.wav")));
+  }
+}
+
 TEST(BrumeRenderErrors, UnknownPreset) {
   ExpectOneError(Render({"--preset", "no such sound", "--out", TempPath("never.wav")}), 1,
                  "unknown preset 'no such sound'");
