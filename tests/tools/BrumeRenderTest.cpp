@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -180,9 +181,11 @@ TEST(BrumeRenderErrors, InputAtARateThePluginRefuses) {
     input.Resize(100);
     std::string error;
     ASSERT_TRUE(WriteAudioFile(TempPath("odd-rate.wav"), input, error)) << error;
-    ExpectOneError(Render({"--in", TempPath("odd-rate.wav"), "--out", TempPath("never.wav")}), 1,
+    const std::string outPath = TempPath("odd-rate-out.wav");
+    std::remove(outPath.c_str());
+    ExpectOneError(Render({"--in", TempPath("odd-rate.wav"), "--out", outPath}), 1,
                    "is at " + std::to_string(rate) + " Hz; Brume runs at 1000 to 768000 Hz");
-    EXPECT_FALSE(Exists(TempPath("never.wav")));
+    EXPECT_FALSE(Exists(outPath));
   }
 }
 
