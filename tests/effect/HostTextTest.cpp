@@ -26,6 +26,7 @@ std::string Ask(AEffect* fx, VstInt32 opcode, VstInt32 index = 0) {
   return text;
 }
 
+#ifndef _WIN32
 bool ValidUtf8(const std::string& text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   for (size_t i = 0; i < text.size();) {
@@ -36,6 +37,7 @@ bool ValidUtf8(const std::string& text) {
   }
   return true;
 }
+#endif
 
 TEST(HostText, EveryTextIsUtf8OnLinuxAndTheCodePageOnWindows) {
   AEffect* fx = CreatePluginInstance(&MakeKestrel, &SilentHost);
