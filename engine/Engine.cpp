@@ -49,6 +49,8 @@ const ModulatorSetup kDestinationModulators[] = {
 constexpr int kControlRates[] = {1, 4, 8, 16, 32, Engine::kMaxControlRate};
 
 bool IsFinite(double v) { return std::fabs(v) <= 1.7976931348623157e308; }
+// False for NaN too.
+bool WithinRunawayLevel(double v) { return std::fabs(v) <= Engine::kRunawayLevel; }
 
 }  // namespace
 
@@ -267,9 +269,10 @@ void Engine::ControlTick() {
 }
 
 namespace {
-// A non-finite input sample reaches no state: taps and detector see 0.
-// The dry path still carries the sample as it came.
-inline double Tap(double sample) { return IsFinite(sample) ? sample : 0.0; }
+// An input sample beyond the runaway level (or not finite) reaches no
+// state: taps and detector see 0. The dry path still carries the sample as
+// it came.
+inline double Tap(double sample) { return WithinRunawayLevel(sample) ? sample : 0.0; }
 }  // namespace
 
 KESTREL_HOT_INLINE void Engine::ProcessAudioFrame(double inL, double inR, double& outL, double& outR, double dry, double wet) {
@@ -347,7 +350,7 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
   else
     ProcessModules(inL, inR, outL, outR, frames, midi);
   ApplyDueMidi(midi, frames - 1);
-  RecoverNonFiniteState();
+  RecoverRunawayState();
 }
 
 Engine::Segment Engine::NextSegment(int start, int frames) const {
@@ -395,26 +398,23 @@ void Engine::ProcessModules(const double* inL, const double* inR, double* outL, 
   }
 }
 
-void Engine::RecoverNonFiniteState() {
-  for (StateVariableFilter* filter : {&filterLeft, &filterRight}) {
-    bool finite = IsFinite(filter->output);
-    for (double r : filter->response) finite = finite && IsFinite(r);
-    if (!finite) {
-      filter->ClearState();
-      filter->output = 0.0;
-    }
-  }
-  for (Delay* delay : {&delayLeft, &delayRight}) {
-    if (!IsFinite(delay->output)) {
-      delay->ClearLine();
-      delay->output = 0.0;
-    }
-  }
-  for (AudioModule* module :
-       {static_cast<AudioModule*>(&crusherLeft), static_cast<AudioModule*>(&crusherRight),
-        static_cast<AudioModule*>(&feedbackLeft), static_cast<AudioModule*>(&feedbackRight),
-        static_cast<AudioModule*>(&masterLeft), static_cast<AudioModule*>(&masterRight)}) {
-    if (!IsFinite(module->output)) module->output = 0.0;
+void Engine::RecoverRunawayState() {
+  // One runaway value stands for the whole loop it circulates in, and the
+  // loop may run through the other channel's modules: everything that holds
+  // signal is cleared together. The lines are cleared only here, never by a
+  // processing reset.
+  StateVariableFilter* const filters[] = {&filterLeft, &filterRight};
+  Delay* const delays[] = {&delayLeft, &delayRight};
+  AudioModule* const outputs[] = {&crusherLeft, &crusherRight, &filterLeft, &filterRight, &delayLeft,
+                                  &delayRight,  &feedbackLeft, &feedbackRight, &masterLeft, &masterRight};
+  bool runaway = false;
+  for (const StateVariableFilter* filter : filters)
+    for (double r : filter->response) runaway = runaway || !WithinRunawayLevel(r);
+  for (const AudioModule* module : outputs) runaway = runaway || !WithinRunawayLevel(module->output);
+  if (runaway) {
+    for (StateVariableFilter* filter : filters) filter->ClearState();
+    for (Delay* delay : delays) delay->ClearLine();
+    for (AudioModule* module : outputs) module->output = 0.0;
   }
   if (!IsFinite(envFollower.envelope)) envFollower.ClearEnvelope();
   for (Modulator* m : modulatorsInTickOrder_) {

@@ -44,11 +44,12 @@
 // - Before the parameter handler runs, envelopeInputGain is 1, dryWetMix
 //   0.5 and softClip on (the parameters' defaults), every modulator base is
 //   0 and every row empty.
-// - A non-finite input sample reaches no module: the input taps and the
-//   envelope detector see 0 for it (the dry mix still carries it). If a
-//   routing loop overflows, the wet pair of that frame is replaced by 0 and
-//   the non-finite state is cleared at the end of the block, so the output
-//   is finite again as soon as the input is.
+// - An input sample beyond kRunawayLevel (or not finite) reaches no module:
+//   the input taps and the envelope detector see 0 for it (the dry mix still
+//   carries it). If a routing loop overflows, the wet pair of that frame is
+//   replaced by 0. A signal value beyond kRunawayLevel left at the end of a
+//   block counts as a runaway: filter states, delay lines and module outputs
+//   are cleared, so the output returns to the input's level at once.
 // - Delay times longer than the line play at the longest time it holds.
 // - Denormals are flushed to zero inside Process (see DenormalGuard.h).
 class Engine {
@@ -56,6 +57,15 @@ class Engine {
   static constexpr int kMatrixRows = 12;
   static constexpr int kModulatorCount = 28;
   static constexpr int kMaxControlRate = 64;  // the largest control-rate choice
+  // +80 dBFS, 200 times the largest state a full-scale input leaves in the
+  // filter at its highest resonance (about 50), so no musical signal comes
+  // near it. A filter in a delay's feedback path runs away once its band
+  // integrator's soft clip is driven far past 3 (the curve rises again like
+  // v/9 there, which triples the filter's resonance): a +60 dBFS burst does
+  // that in "filtered delay". A state beyond this level is taken for such a
+  // runaway; the level is low enough that one started by such a burst is
+  // caught within a second.
+  static constexpr double kRunawayLevel = 1e4;
 
   Engine();
   Engine(const Engine&) = delete;
@@ -234,9 +244,10 @@ class Engine {
   // Whether the last control tick wrote anything into a module.
   bool TickWrites() const { return writeCount_ > 0; }
   void SetModulatorRates();
-  // Clears whatever state a numeric overflow left non-finite, so the engine
-  // recovers once its input is finite again.
-  void RecoverNonFiniteState();
+  // Clears the signal state when any of it has run away (beyond
+  // kRunawayLevel or not finite) and modulation state that is not finite,
+  // so the engine recovers once its input is sane again.
+  void RecoverRunawayState();
 
   std::array<Modulator*, kModulatorCount> modulatorsInTickOrder_;
   std::array<AudioModule*, 17> modulesInResetOrder_;

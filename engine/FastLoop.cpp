@@ -17,10 +17,11 @@ inline __m128d Select(__m128d mask, __m128d yes, __m128d no) {
 
 inline __m128d Abs(__m128d v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
 
-// Lanes that are finite keep their value; inf and NaN become +0.
-inline __m128d ZeroUnlessFinite(__m128d v) {
-  return _mm_and_pd(v, _mm_cmple_pd(Abs(v), _mm_set1_pd(1.7976931348623157e308)));
-}
+// Lanes within `limit` keep their value; the rest (NaN too) become +0.
+inline __m128d ZeroBeyond(__m128d v, double limit) { return _mm_and_pd(v, _mm_cmple_pd(Abs(v), _mm_set1_pd(limit))); }
+inline __m128d ZeroUnlessFinite(__m128d v) { return ZeroBeyond(v, 1.7976931348623157e308); }
+// The input taps' rule (Engine.cpp: Tap).
+inline __m128d Tap(__m128d v) { return ZeroBeyond(v, Engine::kRunawayLevel); }
 
 // std::floor per lane, exactly: values of magnitude 2^52 and above (and
 // inf, NaN) are integers already and pass through; the rest are rounded to
@@ -217,7 +218,7 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
 
   // Input taps to master sums: the part of a frame the next frame depends on.
   auto audioFrame = [&](int i) KESTREL_LAMBDA_INLINE {
-    _mm_store_pd(out + FramePlan::kInLeft, ZeroUnlessFinite(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i)));
+    _mm_store_pd(out + FramePlan::kInLeft, Tap(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i)));
     // Delays: both lines are read (cubic interpolation in lanes) before
     // either is written. The left sum reads the left delay's previous
     // output, the right sum its current one.
@@ -312,7 +313,7 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
   };
 
   auto Detect = [&](int i) KESTREL_LAMBDA_INLINE {
-    const __m128d tap = ZeroUnlessFinite(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i));
+    const __m128d tap = Tap(_mm_loadh_pd(_mm_load_sd(inL + i), inR + i));
     envFollower.Detect(_mm_cvtsd_f64(tap), _mm_cvtsd_f64(_mm_unpackhi_pd(tap, tap)), envelopeGain);
   };
   int start = 0;

@@ -115,9 +115,41 @@ void IParameter::SetClamped(double v) {
   if (!std::isnan(v)) value_.store(v, std::memory_order_relaxed);  // corrupt state must not poison the value
 }
 
+namespace {
+
+// Hosts keep normalised values as floats: 24 significant bits, so a round
+// trip moves n by up to 2^-24 of itself, and v = min + span * n^e by up to
+// e * (v - min) times that; the mapping's double roundings add a few units
+// of the range's last place. Twice that is the margin.
+double RoundTripError(double v, double minimum, double maximum, double exponent) {
+  return std::fabs(exponent) * std::fabs(v - minimum) * 0x1p-23 +
+         (std::fabs(minimum) + std::fabs(maximum)) * 0x1p-48;
+}
+
+// A value within `error` of a multiple of the display step (one unit of the
+// last shown decimal) becomes that multiple, so that a value restored just
+// below a whole step is not truncated or rounded to the step beneath. Zero
+// comes out as +0.
+double SnapToDisplayStep(double v, int decimals, double error) {
+  if (!std::isfinite(v)) return v;
+  const double step = std::pow(10.0, -decimals);
+  const double nearest = std::round(v / step) * step;
+  if (std::fabs(v - nearest) <= error) v = nearest;
+  return v == 0.0 ? 0.0 : v;
+}
+
+// "-0.0" and the like: a negative value too small to show reads as zero.
+void DropNegativeZeroSign(char* text) {
+  if (text[0] != '-' || text[1 + std::strspn(text + 1, "0.")] != '\0') return;
+  std::memmove(text, text + 1, std::strlen(text));
+}
+
+}  // namespace
+
 void IParameter::DisplayText(double v, bool isNormalised, char* out, bool useValueTexts) const {
   if (!out) return;
   if (isNormalised) v = minimum_ + (maximum_ - minimum_) * std::pow(v, curveExponent_);
+  v = SnapToDisplayStep(v, displayDecimals_, RoundTripError(v, minimum_, maximum_, curveExponent_));
   if (useValueTexts && !valueTexts_.empty()) {
     const char* text = ValueText(TruncateToInt(v));
     if (text[0] != '\0') {
@@ -129,6 +161,7 @@ void IParameter::DisplayText(double v, bool isNormalised, char* out, bool useVal
     FormatTruncated(v, out, kTextSize);
   else
     FormatFixed(v, displayDecimals_, out, kTextSize);
+  DropNegativeZeroSign(out);
 }
 
 double IParameter::DecibelsToAmplitude() const { return std::exp(Value() * 0.1151292546497); }

@@ -2,10 +2,12 @@
 #include <cstddef>
 #include <string>
 
-// How display texts are read. Parameter strings are held in Windows-1252,
-// but a text may also arrive as UTF-8 (file names, host strings). A text is
-// taken as UTF-8 only when it is valid UTF-8 and contains at least one
-// multi-byte sequence; anything else is Windows-1252 bytes.
+// How display texts are read: the rule of framework/TextCodePage.h, which
+// the texts handed to hosts follow too. Parameter strings are held in
+// Windows-1252, but a text may also arrive as UTF-8 (file names, host
+// strings). A text is taken as UTF-8 only when it is valid UTF-8 and
+// contains at least one multi-byte sequence; anything else is Windows-1252
+// bytes.
 namespace raster::text {
 
 // True when the bytes are valid UTF-8 (no overlong forms, surrogates or code

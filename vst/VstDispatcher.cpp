@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "framework/HostText.h"
 #include "framework/ITrace.h"
 #include "framework/NumberFormat.h"
 #include "vst/IVstBinding.h"
@@ -42,7 +43,7 @@ enum class HostText { kProgramName, kParameterName, kParameterLabel, kParameterD
 constexpr int kHostTextLength[] = {24, 16, 8, 24, 32, 64, 64};
 
 void CopyToHost(char* out, const char* text, HostText kind) {
-  CopyText(out, text, kHostTextLength[static_cast<int>(kind)] + 1);
+  CopyTextForHost(out, text, kHostTextLength[static_cast<int>(kind)] + 1);
 }
 
 }  // namespace

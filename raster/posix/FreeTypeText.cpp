@@ -10,6 +10,7 @@
 
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "raster/PlatformText.h"
@@ -34,20 +35,31 @@ constexpr const char* kFallbackFile = "/usr/share/fonts/truetype/dejavu/DejaVuSa
 constexpr int kDefaultHeight = 12;
 
 // FreeType's library object is shared by every face; creating and destroying
-// faces must be serialised on it. It lives until the process ends; the lock
-// is never destroyed either, because fonts held in static caches of their
-// users are deleted during static destruction, after this file's statics.
-std::mutex& LibraryMutex() {
-  static std::mutex* m = new std::mutex;
-  return *m;
+// faces must be serialised on it. It is made with the first face and freed
+// with the last, so a plug-in library unloaded by its host (which deletes
+// the fonts of the process-wide caches) leaves nothing of FreeType behind.
+// The lock must outlive those caches, which are destroyed during static
+// destruction, possibly after this file's statics: a std::mutex is
+// initialised at compile time and, where the check below holds, has no
+// destructor to run.
+std::mutex gLibraryMutex;
+static_assert(std::is_trivially_destructible<std::mutex>::value, "the lock is used during static destruction");
+FT_Library gLibrary = nullptr;  // guarded by gLibraryMutex
+int gOpenFaces = 0;             // guarded by gLibraryMutex
+
+// Frees the library once no face uses it. Called under gLibraryMutex.
+void ReleaseLibraryIfUnused() {
+  if (gOpenFaces == 0 && gLibrary) {
+    FT_Done_FreeType(gLibrary);
+    gLibrary = nullptr;
+  }
 }
 
-FT_Library Library() {
-  static FT_Library library = [] {
-    FT_Library lib = nullptr;
-    return FT_Init_FreeType(&lib) == 0 ? lib : nullptr;
-  }();
-  return library;
+void CloseFace(FT_Face face) {
+  std::lock_guard<std::mutex> lock(gLibraryMutex);
+  FT_Done_Face(face);
+  --gOpenFaces;
+  ReleaseLibraryIfUnused();
 }
 
 struct FaceFile {
@@ -94,15 +106,19 @@ bool MatchFace(const FontRequest& request, FaceFile& out) {
 }
 
 FT_Face OpenFace(const FaceFile& file) {
-  std::lock_guard<std::mutex> lock(LibraryMutex());
-  FT_Library lib = Library();
-  if (!lib) return nullptr;
-  FT_Face face = nullptr;
-  if (FT_New_Face(lib, file.path.c_str(), file.index, &face) != 0) return nullptr;
-  if (!FT_IS_SCALABLE(face)) {
-    FT_Done_Face(face);
+  std::lock_guard<std::mutex> lock(gLibraryMutex);
+  if (!gLibrary && FT_Init_FreeType(&gLibrary) != 0) {
+    gLibrary = nullptr;
     return nullptr;
   }
+  FT_Face face = nullptr;
+  if (FT_New_Face(gLibrary, file.path.c_str(), file.index, &face) != 0) face = nullptr;
+  if (face && !FT_IS_SCALABLE(face)) {
+    FT_Done_Face(face);
+    face = nullptr;
+  }
+  if (face) ++gOpenFaces;
+  ReleaseLibraryIfUnused();
   return face;
 }
 
@@ -204,8 +220,7 @@ NativeFont CreateNativeFont(const FontRequest& request) {
   }
   if (!face) return nullptr;
   if (!SizeFace(face, request.height)) {
-    std::lock_guard<std::mutex> lock(LibraryMutex());
-    FT_Done_Face(face);
+    CloseFace(face);
     return nullptr;
   }
   auto* font = new NativeFontTag;
@@ -220,10 +235,7 @@ NativeFont CreateNativeFont(const FontRequest& request) {
 
 void DeleteNativeFont(NativeFont font) {
   if (!font) return;
-  {
-    std::lock_guard<std::mutex> lock(LibraryMutex());
-    FT_Done_Face(font->face);
-  }
+  CloseFace(font->face);
   delete font;
 }
 

@@ -27,7 +27,7 @@ class ReferenceLoop {
     const std::vector<Modulator*> modulators = Modulators(e);
     for (int i = 0; i < frames; ++i) {
       const double inL = in[0][i], inR = in[1][i];
-      const double tapL = Finite(inL) ? inL : 0.0, tapR = Finite(inR) ? inR : 0.0;
+      const double tapL = Sane(inL) ? inL : 0.0, tapR = Sane(inR) ? inR : 0.0;
       while (!midi.Empty() && midi.Peek().offset <= i) {
         e.ApplyMidiMessage(midi.Peek());
         midi.Advance();
@@ -125,6 +125,7 @@ class ReferenceLoop {
       "lfo_shapemod_left",     "lfo_sjapemod_right",    "lfo_phasemod_left",    "lfo_phasemod_right"};
 
   static bool Finite(double v) { return std::fabs(v) <= 1.7976931348623157e308; }
+  static bool Sane(double v) { return std::fabs(v) <= Engine::kRunawayLevel; }
 
   static std::vector<Modulator*> Modulators(Engine& e) {
     std::vector<Modulator*> list;
@@ -160,25 +161,21 @@ class ReferenceLoop {
     e.lfoRight.SetShape(e.lfoShapeModRight.output);
   }
 
-  // What the engine does after a block whose routing overflowed.
+  // What the engine does after a block whose routing overflowed or ran away.
   static void Recover(Engine& e, const std::vector<Modulator*>& modulators) {
-    for (StateVariableFilter* f : {&e.filterLeft, &e.filterRight}) {
-      bool finite = Finite(f->output);
-      for (double r : f->response) finite = finite && Finite(r);
-      if (!finite) {
-        f->ClearState();
-        f->output = 0.0;
-      }
+    AudioModule* const signal[] = {&e.crusherLeft, &e.crusherRight, &e.filterLeft,   &e.filterRight,  &e.delayLeft,
+                                   &e.delayRight,  &e.feedbackLeft, &e.feedbackRight, &e.masterLeft, &e.masterRight};
+    bool sane = true;
+    for (const AudioModule* m : signal) sane = sane && Sane(m->output);
+    for (const StateVariableFilter* f : {&e.filterLeft, &e.filterRight})
+      for (double r : f->response) sane = sane && Sane(r);
+    if (!sane) {
+      e.filterLeft.ClearState();
+      e.filterRight.ClearState();
+      e.delayLeft.ClearLine();
+      e.delayRight.ClearLine();
+      for (AudioModule* m : signal) m->output = 0.0;
     }
-    for (Delay* d : {&e.delayLeft, &e.delayRight})
-      if (!Finite(d->output)) {
-        d->ClearLine();
-        d->output = 0.0;
-      }
-    for (AudioModule* m : {static_cast<AudioModule*>(&e.crusherLeft), static_cast<AudioModule*>(&e.crusherRight),
-                           static_cast<AudioModule*>(&e.feedbackLeft), static_cast<AudioModule*>(&e.feedbackRight),
-                           static_cast<AudioModule*>(&e.masterLeft), static_cast<AudioModule*>(&e.masterRight)})
-      if (!Finite(m->output)) m->output = 0.0;
     if (!Finite(e.envFollower.envelope)) e.envFollower.ClearEnvelope();
     for (Modulator* m : modulators) {
       if (!Finite(m->smoothed) || !Finite(m->output)) {

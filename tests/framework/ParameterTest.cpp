@@ -170,6 +170,22 @@ TEST(ParameterDisplay, TruncatesTowardZeroWithoutDecimals) {
   EXPECT_EQ(Display(p, 1e300), "2147483647");  // no overflow
 }
 
+TEST(ParameterDisplay, AValueRestoredFromAFloatShowsTheStepItCameFrom) {
+  IParameter attack;
+  attack.DefineDouble("attack", 5.0, 0.0, 1000.0, 1.0, "ms");
+  attack.SetCurveExponent(3.0);
+  attack.SetFromNormalised(static_cast<float>(attack.Normalised()));
+  EXPECT_LT(attack.Value(), 5.0);  // what a host restores: just below
+  EXPECT_EQ(Display(attack, attack.Value()), "5");
+  EXPECT_EQ(Display(attack, 4.9), "4");  // truncation stays beyond that error
+  IParameter gain;
+  gain.DefineDouble("gain", 0.0, -80.0, 10.0, 0.1, "dB");
+  EXPECT_EQ(Display(gain, -1e-9), "0.0");
+  EXPECT_EQ(Display(gain, -0.04), "0.0");  // never "-0.0"
+  EXPECT_EQ(Display(gain, -0.05), "-0.1");
+  EXPECT_EQ(Display(gain, -INFINITY), "-inf");
+}
+
 TEST(ParameterDisplay, NormalisedInputIsMappedNotStepped) {
   IParameter p;
   p.DefineDouble("x", 0.0, 0.0, 100.0, 0.01, "");

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -171,6 +172,21 @@ TEST(BrumeRenderErrors, RateThatDiffersFromTheInputFile) {
   ASSERT_TRUE(WriteAudioFile(TempPath("rate.wav"), input, error));
   ExpectOneError(Render({"--in", TempPath("rate.wav"), "--rate", "48000", "--out", TempPath("never.wav")}), 2,
                  "does not resample");
+}
+
+TEST(BrumeRenderErrors, InputAtARateThePluginRefuses) {
+  for (int rate : {800, 800000}) {
+    StereoAudio input;
+    input.rate = rate;
+    input.Resize(100);
+    std::string error;
+    ASSERT_TRUE(WriteAudioFile(TempPath("odd-rate.wav"), input, error)) << error;
+    const std::string outPath = TempPath("odd-rate-out.wav");
+    std::remove(outPath.c_str());
+    ExpectOneError(Render({"--in", TempPath("odd-rate.wav"), "--out", outPath}), 1,
+                   "is at " + std::to_string(rate) + " Hz; Brume runs at 1000 to 768000 Hz");
+    EXPECT_FALSE(Exists(outPath));
+  }
 }
 
 TEST(BrumeRenderErrors, UnknownPreset) {

@@ -11,7 +11,7 @@ using VstEntry = AEffect* (*)(audioMasterCallback);
 
 class PluginFile {
  public:
-  PluginFile() { library_.Open(KESTREL_PLUGIN_PATH, error_); }
+  explicit PluginFile(const std::string& path = KESTREL_PLUGIN_PATH) { library_.Open(path, error_); }
   bool Loaded() const { return library_.IsOpen(); }
   const std::string& Error() const { return error_; }
   VstEntry Entry(const char* name) const { return reinterpret_cast<VstEntry>(library_.Symbol(name)); }

@@ -135,7 +135,11 @@ TEST_F(PluginHostTest, ParameterNamesLabelsAndTexts) {
   EXPECT_EQ(Text(effGetParamName, kFilterRes1), "fltQ1");
   EXPECT_EQ(Text(effGetParamName, 29), "AudioOut10") << "whole name, not eight characters";
   EXPECT_EQ(Text(effGetParamLabel, kPan1), " ");
-  EXPECT_EQ(Text(effGetParamLabel, kLfoPhase1), "\xB0");
+#ifdef _WIN32
+  EXPECT_EQ(Text(effGetParamLabel, kLfoPhase1), "\xB0");  // the system code page
+#else
+  EXPECT_EQ(Text(effGetParamLabel, kLfoPhase1), "\xC2\xB0");  // UTF-8
+#endif
   EXPECT_EQ(Text(effGetParamDisplay, kFilterFreq1), "1000");
   EXPECT_EQ(Text(effGetParamDisplay, kSoftClip), "soft clip on");
   EXPECT_EQ(Text(effGetParamDisplay, kControlRate), "Control Rate: 16");

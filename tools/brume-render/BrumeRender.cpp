@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "framework/SampleRateRange.h"
 #include "tools/brume-render/AudioFile.h"
 #include "tools/brume-render/DemoSignal.h"
 #include "tools/brume-render/PluginInstance.h"
@@ -82,6 +83,12 @@ int RunBrumeRender(int argc, const char* const* argv, std::ostream& out, std::os
       input = MakeDemoSignal(options.rate, options.tempo);
     } else {
       if (!ReadAudioFile(options.inPath, input, error)) return Fail(err, 1, error);
+      // The plug-in would keep its previous rate for one it refuses, and the
+      // file would be rendered at the wrong rate without a word.
+      if (!IsSupportedSampleRate(input.rate))
+        return Fail(err, 1, "'" + options.inPath + "' is at " + std::to_string(input.rate) +
+                                " Hz; Brume runs at " + std::to_string(static_cast<int>(kMinSampleRate)) + " to " +
+                                std::to_string(static_cast<int>(kMaxSampleRate)) + " Hz (brume-render does not resample)");
       if (options.rateGiven && options.rate != input.rate)
         return Fail(err, 2, "--rate " + std::to_string(options.rate) + " differs from the " +
                                 std::to_string(input.rate) + " Hz of '" + options.inPath +
