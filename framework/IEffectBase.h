@@ -124,7 +124,8 @@ class IEffectBase : public IEditorDelegate {
   bool UsesStateChunks() const { return usesStateChunks_; }
   bool IsInstrument() const { return isInstrument_; }
   double SampleRate() const { return sampleRate_; }
-  // Caller holds the lock; the dispatcher then calls ClearProcessingState.
+  // Caller holds the plug-in lock; the dispatcher then calls
+  // ClearProcessingState, which the new rate reaches the engine through.
   // A rate outside the supported range (SampleRateRange.h) is refused:
   // false, and the stored rate stays.
   bool StoreSampleRate(double rate);
@@ -162,7 +163,9 @@ class IEffectBase : public IEditorDelegate {
   int StoredHostId() const { return hostId_; }
   int HostVersion() const { return hostVersion_; }
 
-  // ---- Channels and audio buffers (caller holds the lock) -------------------
+  // ---- Channels and audio buffers ------------------------------------------
+  // Bind*/RunBlock*: the audio thread, processing lock held. Connections and
+  // the block size take the processing lock themselves.
   bool LegalIO(int inputs, int outputs) const;  // -1 means any count
   int ChannelIOCount() const { return static_cast<int>(channelIOs_.size()); }
   const IChannelIO* ChannelIO(int index) const;
@@ -185,7 +188,7 @@ class IEffectBase : public IEditorDelegate {
   double* const* InputPointers() const { return inputPointers_.data(); }
   double* const* OutputPointers() const { return outputPointers_.data(); }
 
-  // ---- Preset slots (caller holds the lock) --------------------------------
+  // ---- Preset slots (caller holds the plug-in lock) -------------------------
   int PresetCount() const { return static_cast<int>(presets_.size()); }
   const IPreset* Preset(int index) const;
   int CurrentPreset() const { return currentPreset_; }
