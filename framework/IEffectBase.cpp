@@ -75,7 +75,7 @@ int IEffectBase::VersionNumber(bool decimal) const {
 
 bool IEffectBase::StoreSampleRate(double rate) {
   if (!IsSupportedSampleRate(rate)) return false;
-  sampleRate_ = rate;
+  sampleRate_.store(rate, std::memory_order_relaxed);
   return true;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -123,7 +124,7 @@ class IEffectBase : public IEditorDelegate {
   int VersionNumber(bool decimal) const;
   bool UsesStateChunks() const { return usesStateChunks_; }
   bool IsInstrument() const { return isInstrument_; }
-  double SampleRate() const { return sampleRate_; }
+  double SampleRate() const { return sampleRate_.load(std::memory_order_relaxed); }
   // Caller holds the plug-in lock; the dispatcher then calls
   // ClearProcessingState, which the new rate reaches the engine through.
   // A rate outside the supported range (SampleRateRange.h) is refused:
@@ -228,7 +229,8 @@ class IEffectBase : public IEditorDelegate {
   int hostVersion_ = 0;
   bool usesStateChunks_;
   bool isInstrument_;
-  double sampleRate_ = 44100.0;
+  // Atomic: the audio thread reads it when it resets a runaway engine.
+  std::atomic<double> sampleRate_{44100.0};
   int blockFrames_ = 0;
   int latency_;
   IParameterStore parameters_;
