@@ -30,11 +30,9 @@
 #include "effect/ParameterIds.h"
 #include "tests/vst/PluginFile.h"
 #ifndef _WIN32
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include "tests/x11/X11TestHost.h"
-extern char** environ;
 #endif
 
 namespace {
