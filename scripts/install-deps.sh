@@ -13,7 +13,7 @@ packages=(
   locales
 )
 lean=()  # installed without their recommended packages
-# Extra groups, chosen by the caller: "windows", "tools", "gui".
+# Extra groups, chosen by the caller: "windows", "tools", "gui", "lv2".
 for group in "$@"; do
   case "$group" in
     # Windows cross build and Wine; Wine's own fonts are only recommended
@@ -29,6 +29,9 @@ for group in "$@"; do
     # Ardour (its plug-in scanner) without its recommendations, which would
     # bring a whole desktop audio stack.
     gui) packages+=(libx11-dev xvfb xdotool imagemagick); lean+=(ardour) ;;
+    # The LV2 headers and lv2_validate (lv2-dev, with sordi's sord_validate),
+    # and lilv's command-line hosts (lv2apply, lv2bench, lv2ls) for tests.
+    lv2) packages+=(lv2-dev sordi lilv-utils) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh windows tools gui
+bash scripts/install-deps.sh windows tools gui lv2
 
 presets=(linux linux-asan linux-tsan win64)
 (($#)) && presets=("$@")
