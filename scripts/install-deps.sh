@@ -30,8 +30,9 @@ for group in "$@"; do
     # bring a whole desktop audio stack.
     gui) packages+=(libx11-dev xvfb xdotool imagemagick); lean+=(ardour) ;;
     # The LV2 headers and lv2_validate (lv2-dev, with sordi's sord_validate),
-    # and lilv's command-line hosts (lv2apply, lv2bench, lv2ls) for tests.
-    lv2) packages+=(lv2-dev sordi lilv-utils) ;;
+    # lilv's command-line hosts (lv2apply, lv2bench, lv2ls) and library for
+    # tests, dpkg-shlibdeps (dpkg-dev) for the Debian package's dependencies.
+    lv2) packages+=(lv2-dev sordi lilv-utils liblilv-dev dpkg-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

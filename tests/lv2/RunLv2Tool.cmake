@@ -1,0 +1,23 @@
+# Runs lv2_validate on the bundle's .ttl files, or lv2ls with LV2_PATH at
+# the bundle's parent. Exit 77 (skipped) when the tool is not installed.
+if(NOT TOOL OR NOT EXISTS "${TOOL}")
+  message("tool not installed: skipped")
+  cmake_language(EXIT 77)
+endif()
+get_filename_component(name ${TOOL} NAME)
+if(name STREQUAL "lv2_validate")
+  file(GLOB ttl ${BUNDLE}/*.ttl)
+  execute_process(COMMAND ${TOOL} ${ttl} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  message("${out}")
+  if(NOT rc EQUAL 0 OR NOT out MATCHES "Found 0 errors")
+    message(FATAL_ERROR "lv2_validate failed")
+  endif()
+else()
+  get_filename_component(parent ${BUNDLE} DIRECTORY)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LV2_PATH=${parent} ${TOOL} RESULT_VARIABLE rc
+                  OUTPUT_VARIABLE out ERROR_QUIET)
+  message("${out}")
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${name} failed")
+  endif()
+endif()
