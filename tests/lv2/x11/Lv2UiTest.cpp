@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <X11/Xutil.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -104,6 +106,12 @@ TEST_F(Lv2Ui, EmbedsInTheParentAtItsFixedSizeAndShowsTheArtwork) {
   ASSERT_TRUE(XGetWindowAttributes(host_->XDisplay(), host_->Widget(), &attributes));
   EXPECT_EQ(attributes.width * 1000 + attributes.height, 815500);
   EXPECT_EQ(attributes.map_state, IsViewable);
+  // suil sizes an embedded X11 UI from these hints.
+  XSizeHints hints{};
+  long supplied = 0;
+  ASSERT_TRUE(XGetWMNormalHints(host_->XDisplay(), host_->Widget(), &hints, &supplied));
+  EXPECT_EQ(hints.min_width * 1000 + hints.min_height, 815500);
+  EXPECT_EQ(hints.max_width * 1000 + hints.max_height, 815500);
 
   auto shot = Shot();
   auto art = ReadPngFile(KESTREL_SOURCE_DIR "/resources/img/brume_background.png");
