@@ -11,17 +11,10 @@
 #include <string>
 #include <vector>
 
-#include <sys/types.h>
-
 #include "raster/MemoryBitmap.h"
 #include "tests/vst/PluginFile.h"
 #include "tests/vst/RecordingHost.h"
-
-// The X server of the test process: Xvfb at the depth named by
-// KESTREL_XVFB_DEPTH (24 by default), started once, DISPLAY pointed at it.
-bool StartPrivateXvfb();
-// Starts a program (argv[0] looked up on PATH); its process id, 0 on failure.
-pid_t Spawn(const std::vector<std::string>& args);
+#include "tests/x11/PrivateXvfb.h"
 
 class X11TestHost {
  public:
@@ -65,6 +58,3 @@ class X11TestHost {
   Colormap colormap_ = 0;
   bool editorOpen_ = false;
 };
-
-// PNG decoding of the committed artwork, for comparisons.
-std::unique_ptr<raster::MemoryBitmap> ReadPngFile(const std::string& path);

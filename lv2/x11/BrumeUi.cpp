@@ -1,0 +1,100 @@
+// Brume's LV2 UI: the VST plug-in's X11 editor (EditorLayout on an
+// X11EditorWindow) embedded in the host's window through ui:parent, driven
+// by the host's idle calls (ui:idleInterface) and connected to the plug-in
+// only through its control ports (PortEditorDelegate).
+#include <lv2/ui/ui.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "effect/EditorLayout.h"
+#include "effect/ParameterIds.h"
+#include "framework/IParameter.h"
+#include "gui/x11/X11EditorWindow.h"
+#include "lv2/BrumeLv2Ids.h"
+#include "lv2/x11/PortEditorDelegate.h"
+
+namespace {
+
+// One open UI. The view is declared after the delegate it points at, so it
+// is destroyed (and its window closed) first.
+struct BrumeUi {
+  BrumeUi(PortEditorDelegate::WriteFunction write, void* controller, const LV2UI_Touch* touch)
+      : delegate(write, controller, touch) {}
+  PortEditorDelegate delegate;
+  std::unique_ptr<X11EditorWindow> view;
+};
+
+const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
+  for (; features && *features; ++features)
+    if (std::strcmp((*features)->URI, uri) == 0) return (*features)->data;
+  return nullptr;
+}
+
+// The editor as Kestrel::BuildEditor makes it for the VST plug-in, with the
+// UI's own copy of the values (the defaults until the host sends others).
+std::unique_ptr<X11EditorWindow> BuildView(PortEditorDelegate& delegate) {
+  auto view = std::make_unique<X11EditorWindow>(&delegate, EditorLayout::kWidth, EditorLayout::kHeight, 0);
+  EditorLayout::Build(*view, delegate);
+  for (int index = 0; index < kParameterCount; ++index)
+    view->PushParameterToControls(index, delegate.EditorParameter(index)->Value(), false);
+  view->PrepareDrawing();
+  EditorLayout::ShowMatrixPage(*view, view->ParameterValue(kMatrixTab) != 0.0);
+  return view;
+}
+
+LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*,
+                         LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                         const LV2_Feature* const* features) {
+  if (!pluginUri || std::strcmp(pluginUri, brume_lv2::kPluginUri) != 0 || !widget) return nullptr;
+  // An X11 UI without a parent has nowhere to embed: the host must try
+  // another UI (or none) rather than get a stray top-level window.
+  void* parent = const_cast<void*>(FindFeature(features, LV2_UI__parent));
+  if (!parent) return nullptr;
+  const auto* resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
+  const auto* touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
+  try {
+    auto ui = std::make_unique<BrumeUi>(write, controller, touch);
+    ui->view = BuildView(ui->delegate);
+    // Null without an X server, or when the parent is not a window.
+    void* window = ui->view->OpenWindow(parent);
+    if (!window) return nullptr;
+    // The window's WM_NORMAL_HINTS say the same (min = max = this size).
+    if (resize && resize->ui_resize) resize->ui_resize(resize->handle, EditorLayout::kWidth, EditorLayout::kHeight);
+    *widget = window;
+    return ui.release();
+  } catch (const std::bad_alloc&) {
+    return nullptr;  // nothing may unwind into the host's C code
+  }
+}
+
+void Cleanup(LV2UI_Handle handle) { delete static_cast<BrumeUi*>(handle); }
+
+void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer) {
+  static_cast<BrumeUi*>(handle)->delegate.PortEvent(port, size, protocol, buffer);
+}
+
+// Events, the values the host sent and the redraw, all on the host's UI
+// thread. Non-zero once the host has destroyed the window with its parent:
+// the UI is closed then.
+int Idle(LV2UI_Handle handle) {
+  X11EditorWindow& view = *static_cast<BrumeUi*>(handle)->view;
+  view.IdleWindow();
+  return view.GetWindow() ? 0 : 1;
+}
+
+const LV2UI_Idle_Interface kIdleInterface = {Idle};
+
+const void* ExtensionData(const char* uri) {
+  return uri && std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &kIdleInterface : nullptr;
+}
+
+const LV2UI_Descriptor kDescriptor = {brume_lv2::kUiUri, Instantiate, Cleanup, PortEvent, ExtensionData};
+
+}  // namespace
+
+extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+  return index == 0 ? &kDescriptor : nullptr;
+}
