@@ -1,5 +1,6 @@
 # Installs the build tree into PREFIX and checks that the VST library and
-# the whole LV2 bundle arrived where hosts look for them.
+# the whole LV2 bundle arrived where hosts look for them; with DEB_DIR, also
+# makes the Debian package there and checks its paths and dependencies.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
 if(NOT rc EQUAL 0)
@@ -16,3 +17,25 @@ foreach(file ${expected})
   endif()
 endforeach()
 message("installed: ${expected}")
+
+if(DEB_DIR)
+  file(REMOVE_RECURSE ${DEB_DIR})
+  execute_process(COMMAND cpack -G DEB -B ${DEB_DIR} WORKING_DIRECTORY ${BUILD} RESULT_VARIABLE rc OUTPUT_QUIET)
+  file(GLOB deb ${DEB_DIR}/*.deb)
+  if(NOT rc EQUAL 0 OR NOT deb)
+    message(FATAL_ERROR "cpack -G DEB made no package")
+  endif()
+  execute_process(COMMAND dpkg-deb -c ${deb} OUTPUT_VARIABLE contents)
+  execute_process(COMMAND dpkg-deb -f ${deb} Depends OUTPUT_VARIABLE depends)
+  foreach(file ${expected})
+    string(REPLACE "lib/" "./usr/lib/" packaged ${file})
+    string(FIND "${contents}" "${packaged}\n" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "missing from the package: ${packaged}")
+    endif()
+  endforeach()
+  if(NOT depends MATCHES "libc6" OR NOT depends MATCHES "libstdc\\+\\+6")
+    message(FATAL_ERROR "the package states no library dependencies: '${depends}'")
+  endif()
+  message("packaged: ${deb}; depends: ${depends}")
+endif()
