@@ -13,6 +13,7 @@
 #include "effect/DefineParameters.h"
 #include "effect/ParameterRouting.h"
 #include "engine/DenormalGuard.h"
+#include "framework/NonFiniteSamples.h"
 #include "lv2/BrumeLv2Ids.h"
 
 namespace {
@@ -28,16 +29,6 @@ const void* FeatureData(const LV2_Feature* const* features, const char* uri) {
   return nullptr;
 }
 
-bool SilenceNonFinite(float* buffer, uint32_t frames) {
-  bool found = false;
-  for (uint32_t i = 0; i < frames; ++i) {
-    if (!std::isfinite(buffer[i])) {
-      buffer[i] = 0.0f;
-      found = true;
-    }
-  }
-  return found;
-}
 }  // namespace
 
 BrumeLv2Plugin::BrumeLv2Plugin(double sampleRate, const LV2_Feature* const* features)

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "engine/DenormalGuard.h"
+#include "framework/NonFiniteSamples.h"
 #include "framework/ITrace.h"
 #include "vst/IVstBinding.h"
 
@@ -25,20 +26,6 @@ void IVstBinding::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, do
   if (IVstBinding* plugin = FromEffect(effect))
     plugin->ProcessBlock(BlockMode::kDouble, inputs, outputs, frames);
 }
-
-namespace {
-template <typename Sample>
-bool SilenceNonFinite(Sample* buffer, int frames) {
-  bool found = false;
-  for (int i = 0; i < frames; ++i) {
-    if (!std::isfinite(buffer[i])) {
-      buffer[i] = 0;
-      found = true;
-    }
-  }
-  return found;
-}
-}  // namespace
 
 int IVstBinding::ConnectedOutputCount() const {
   int connected = 0;

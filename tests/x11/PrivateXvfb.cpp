@@ -1,5 +1,6 @@
 #include "tests/x11/PrivateXvfb.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -98,4 +99,13 @@ std::unique_ptr<raster::MemoryBitmap> ScreenshotTopLeft(int width, int height, c
   auto image = ReadPngFile(file);
   if (savePng.empty()) unlink(file.c_str());
   return image;
+}
+
+int OpenDescriptorCount() {
+  int count = 0;
+  if (DIR* dir = opendir("/proc/self/fd")) {
+    while (readdir(dir)) ++count;
+    closedir(dir);
+  }
+  return count;
 }

@@ -27,3 +27,6 @@ bool RunShellCommand(const std::string& command, const std::function<void()>& ti
 std::unique_ptr<raster::MemoryBitmap> ScreenshotTopLeft(int width, int height, const std::string& savePng = "");
 // PNG decoding of a file (committed artwork, screenshots).
 std::unique_ptr<raster::MemoryBitmap> ReadPngFile(const std::string& path);
+// Open file descriptors of this process (a display connection left open
+// shows here).
+int OpenDescriptorCount();

@@ -1,7 +1,6 @@
 // Brume.so's X11 editor as a user sees it: opened in a host window on a
 // private Xvfb, driven with xdotool, read back from screenshots and from
 // the host callbacks it makes.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -14,6 +13,7 @@
 
 #include "effect/ParameterIds.h"
 #include "gui/x11/PanelMenu.h"
+#include "tests/LeakCheck.h"
 #include "tests/x11/X11TestHost.h"
 
 namespace {
@@ -41,15 +41,6 @@ int CountDifferent(raster::Bitmap& a, raster::Bitmap& b, int l, int t, int r, in
           ++count;
           break;
         }
-  return count;
-}
-
-int OpenDescriptors() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
   return count;
 }
 
@@ -233,7 +224,7 @@ TEST_F(X11Editor, IdleAt15And50HzShowsAChangeWithin100Ms) {
 }
 
 TEST_F(X11Editor, OpenCloseCyclesReopeningAndHostMistakesLeaveNothingBehind) {
-  const int descriptors = OpenDescriptors();
+  const int descriptors = OpenDescriptorCount();
   {
     X11TestHost second(Plugin());
     for (int cycle = 0; cycle < 100; ++cycle) {
@@ -257,20 +248,9 @@ TEST_F(X11Editor, OpenCloseCyclesReopeningAndHostMistakesLeaveNothingBehind) {
   host_->DestroyTopLevel();
   host_->Idle(2);
   host_->CloseEditor();
-  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KESTREL_LSAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define KESTREL_LSAN 1
-#endif
-#ifdef KESTREL_LSAN
-extern "C" int __lsan_do_recoverable_leak_check();
-#endif
 
 // Hosts that scan plug-ins in one process load and unload them again and
 // again; whatever the library made while drawing text (FreeType's library

@@ -1,7 +1,6 @@
 // brume_ui.so as an LV2 host embeds it: instantiated in a parent window on a
 // private Xvfb, idled, driven with xdotool, read back from screenshots and
 // from the port writes and touch gestures it sends.
-#include <dirent.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -20,6 +19,7 @@
 #include "framework/IParameterStore.h"
 #include "lv2/BrumeLv2Ids.h"
 #include "raster/Pixel.h"
+#include "tests/LeakCheck.h"
 #include "tests/lv2/x11/Lv2UiHost.h"
 #include "tests/x11/PrivateXvfb.h"
 
@@ -38,15 +38,6 @@ int CountDifferent(raster::Bitmap& a, raster::Bitmap& b, int l, int t, int r, in
   int count = 0;
   for (int y = t; y < bottom; ++y)
     for (int x = l; x < r; ++x) count += (a.Row(y)[x] & 0xFFFFFF) != (b.Row(y)[x] & 0xFFFFFF);
-  return count;
-}
-
-int OpenDescriptors() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
   return count;
 }
 
@@ -182,25 +173,14 @@ TEST_F(Lv2Ui, ValuesFromPortEventsAreDrawnLimitedToTheirRanges) {
 }
 
 TEST_F(Lv2Ui, WithoutAParentOrForAnotherPluginNothingIsMade) {
-  const int descriptors = OpenDescriptors();
+  const int descriptors = OpenDescriptorCount();
   EXPECT_FALSE(host_->Instantiate(false));
   EXPECT_FALSE(host_->Instantiate(true, "urn:orvendale:other"));
   EXPECT_EQ(host_->Handle(), nullptr);
   EXPECT_EQ(host_->ChildCount(), 0);
-  EXPECT_EQ(OpenDescriptors(), descriptors) << "no display connection left open";
+  EXPECT_EQ(OpenDescriptorCount(), descriptors) << "no display connection left open";
 }
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KESTREL_LSAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define KESTREL_LSAN 1
-#endif
-#ifdef KESTREL_LSAN
-extern "C" int __lsan_do_recoverable_leak_check();
-#endif
 
 // Hosts load and unload UI libraries with each window they open: the fonts
 // the read-outs made (FreeType's library object above all), the window and
@@ -210,7 +190,7 @@ TEST(Lv2UiUnload, LoadDrawUnloadCyclesLeaveNothingBehind) {
   ASSERT_TRUE(StartPrivateXvfb()) << "cannot start Xvfb";
   const std::string copy = ::testing::TempDir() + "brume_ui_unload_copy.so";
   std::filesystem::copy_file(KESTREL_UI_PATH, copy, std::filesystem::copy_options::overwrite_existing);
-  const int descriptors = OpenDescriptors();
+  const int descriptors = OpenDescriptorCount();
   for (int cycle = 0; cycle < 3; ++cycle) {
     {
       Lv2UiHost host(copy);
@@ -220,7 +200,7 @@ TEST(Lv2UiUnload, LoadDrawUnloadCyclesLeaveNothingBehind) {
     }
     EXPECT_EQ(dlopen(copy.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "the library stays loaded";
   }
-  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
 #ifdef KESTREL_LSAN
   EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
 #endif
