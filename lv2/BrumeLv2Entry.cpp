@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "framework/SampleRateRange.h"
 #include "lv2/BrumeLv2Ids.h"
 #include "lv2/BrumeLv2Plugin.h"
 
@@ -12,6 +13,9 @@ namespace {
 BrumeLv2Plugin* Self(LV2_Handle handle) { return static_cast<BrumeLv2Plugin*>(handle); }
 
 LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features) {
+  // A rate the engine does not run at (the VST plug-in refuses it too) gets
+  // no instance rather than one that plays at another rate.
+  if (!IsSupportedSampleRate(rate)) return nullptr;
   // The engine's delay lines are allocated here; a host gets null, not an
   // exception, when memory runs out.
   try {

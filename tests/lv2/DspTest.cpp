@@ -110,6 +110,9 @@ TEST(Lv2Dsp, DescriptorNamesThePluginAndOnlyOne) {
   DspLibrary library;
   ASSERT_NE(library.Descriptor(), nullptr);
   EXPECT_STREQ(library.Descriptor()->URI, brume_lv2::kPluginUri);
+  const LV2_Feature* none[] = {nullptr};
+  for (double refused : {0.0, 500.0, 1e7, std::nan("")})
+    EXPECT_EQ(library.Descriptor()->instantiate(library.Descriptor(), refused, "", none), nullptr) << refused;
 }
 
 TEST(Lv2Dsp, RendersWhatTheVstPluginRendersForStartUpValuesAndEveryFactoryProgram) {
