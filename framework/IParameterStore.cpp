@@ -52,11 +52,18 @@ void IParameterStore::MarkChanged(int index) {
   if (Valid(index)) Raise(index);
 }
 
+uint64_t IParameterStore::AllBitsOf(int word) const {
+  const int bits = count_ - word * kBitsPerWord;
+  return bits >= kBitsPerWord ? ~uint64_t{0} : (uint64_t{1} << bits) - 1;
+}
+
 void IParameterStore::MarkAllChanged() {
-  for (int i = 0; i < count_; ++i) Raise(i);
+  for (int w = 0; w < words_; ++w) {
+    engineChanged_[w].fetch_or(AllBitsOf(w), std::memory_order_release);
+    editorChanged_[w].fetch_or(AllBitsOf(w), std::memory_order_release);
+  }
 }
 
 void IParameterStore::MarkAllChangedForEditor() {
-  for (int i = 0; i < count_; ++i)
-    editorChanged_[i / kBitsPerWord].fetch_or(uint64_t{1} << (i % kBitsPerWord), std::memory_order_release);
+  for (int w = 0; w < words_; ++w) editorChanged_[w].fetch_or(AllBitsOf(w), std::memory_order_release);
 }

@@ -64,6 +64,8 @@ class IParameterStore {
 
   bool Valid(int index) const { return index >= 0 && index < count_; }
   void Raise(int index);
+  // The flags of every parameter that word `word` holds.
+  uint64_t AllBitsOf(int word) const;
   bool AnyRaised(const Word* flags) const;
   template <typename Each>
   void Take(Word* flags, Each& each) {
