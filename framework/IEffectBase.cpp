@@ -104,7 +104,7 @@ void IEffectBase::TakeEditorChanges(ValueSink& sink) {
 void IEffectBase::NotifyAllParametersChanged() { parameters_.MarkAllChanged(); }
 
 void IEffectBase::ApplyParameterChanges() {
-  parameters_.TakeEngineChanges([this](int index) { ParameterChanged(index); });
+  parameters_.TakeEngineChanges([this](int index, double) { ParameterChanged(index); });
 }
 
 void IEffectBase::AttachEditor(IAttachedEditor* view) {

@@ -7,7 +7,9 @@ IParameterStore::IParameterStore(int count)
       words_((count_ + kBitsPerWord - 1) / kBitsPerWord),
       parameters_(static_cast<size_t>(count_)),
       engineChanged_(new Word[static_cast<size_t>(words_ > 0 ? words_ : 1)]),
-      editorChanged_(new Word[static_cast<size_t>(words_ > 0 ? words_ : 1)]) {
+      editorChanged_(new Word[static_cast<size_t>(words_ > 0 ? words_ : 1)]),
+      takenScratch_(new uint64_t[static_cast<size_t>(words_ > 0 ? words_ : 1)]),
+      valueScratch_(new double[static_cast<size_t>(count_ > 0 ? count_ : 1)]) {
   for (int w = 0; w < words_; ++w) {
     engineChanged_[w].store(0, std::memory_order_relaxed);
     editorChanged_[w].store(0, std::memory_order_relaxed);
@@ -42,10 +44,12 @@ bool IParameterStore::SetClamped(int index, double value) {
 }
 
 void IParameterStore::SetAll(const double* values) {
-  setsInProgress_.fetch_add(1, std::memory_order_acq_rel);
+  // Odd before the first value is stored, even again after the last.
+  setGeneration_.fetch_add(1, std::memory_order_relaxed);
+  std::atomic_thread_fence(std::memory_order_release);
   for (int i = 0; i < count_; ++i) parameters_[static_cast<size_t>(i)].SetClamped(values[i]);
   MarkAllChanged();
-  setsInProgress_.fetch_sub(1, std::memory_order_acq_rel);
+  setGeneration_.fetch_add(1, std::memory_order_release);
 }
 
 void IParameterStore::MarkChanged(int index) {

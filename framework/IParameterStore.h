@@ -34,9 +34,9 @@ class IParameterStore {
   bool SetFromNormalised(int index, double normalised);
   bool SetClamped(int index, double value);
   // A whole parameter set (one value per parameter, already limited to the
-  // ranges): every value is written before any is announced, and the
-  // engine's reader leaves changes for its next block while a set is being
-  // written, so the engine never runs a block on half of one set.
+  // ranges). The engine's reader never applies half of one: see
+  // TakeEngineChanges. Concurrent SetAll calls from two threads may still
+  // interleave their values; callers serialise them (the plug-in lock).
   void SetAll(const double* values);
 
   void MarkChanged(int index);
@@ -44,17 +44,38 @@ class IParameterStore {
   // Only the editor's flags: it shows every value again.
   void MarkAllChangedForEditor();
 
-  // Calls apply(index) for each parameter changed since the last call, in
-  // index order. False, with nothing taken, while a set is being written.
+  // Calls apply(index, value) for each parameter changed since the last
+  // call, in index order, with the value it had when the changes were
+  // taken. The values are copied and checked against the set generation
+  // before any is applied: a SetAll that starts or ends while they are read
+  // leaves every flag raised for the next call. False, with nothing
+  // applied, when a set was being written.
   template <typename Apply>
   bool TakeEngineChanges(Apply&& apply) {
-    if (setsInProgress_.load(std::memory_order_acquire) != 0) return false;
-    Take(engineChanged_.get(), apply);
+    if (!AnyRaised(engineChanged_.get())) return true;  // most blocks
+    const uint32_t generation = setGeneration_.load(std::memory_order_acquire);
+    if (generation & 1u) return false;  // a set is being written
+    uint64_t* taken = takenScratch_.get();
+    for (int w = 0; w < words_; ++w) taken[w] = engineChanged_[w].exchange(0, std::memory_order_acq_rel);
+    double* values = valueScratch_.get();
+    ForEachBit(taken, [&](int index) { values[index] = parameters_[static_cast<size_t>(index)].Value(); });
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (setGeneration_.load(std::memory_order_relaxed) != generation) {
+      for (int w = 0; w < words_; ++w)
+        if (taken[w]) engineChanged_[w].fetch_or(taken[w], std::memory_order_release);
+      return false;
+    }
+    ForEachBit(taken, [&](int index) { apply(index, values[index]); });
     return true;
   }
   template <typename Show>
   void TakeEditorChanges(Show&& show) {
-    Take(editorChanged_.get(), show);
+    for (int w = 0; w < words_; ++w) {
+      // A cheap look first: most ticks find nothing to take.
+      if (editorChanged_[w].load(std::memory_order_relaxed) == 0) continue;
+      const uint64_t bits = editorChanged_[w].exchange(0, std::memory_order_acq_rel);
+      ForEachBitOf(bits, w, show);
+    }
   }
   bool EngineChangesPending() const { return AnyRaised(engineChanged_.get()); }
 
@@ -68,17 +89,16 @@ class IParameterStore {
   uint64_t AllBitsOf(int word) const;
   bool AnyRaised(const Word* flags) const;
   template <typename Each>
-  void Take(Word* flags, Each& each) {
-    for (int w = 0; w < words_; ++w) {
-      // A cheap look first: most blocks find nothing to take.
-      if (flags[w].load(std::memory_order_relaxed) == 0) continue;
-      uint64_t bits = flags[w].exchange(0, std::memory_order_acq_rel);
-      while (bits) {
-        const int bit = __builtin_ctzll(bits);
-        bits &= bits - 1;
-        each(w * kBitsPerWord + bit);
-      }
+  static void ForEachBitOf(uint64_t bits, int word, Each& each) {
+    while (bits) {
+      const int bit = __builtin_ctzll(bits);
+      bits &= bits - 1;
+      each(word * kBitsPerWord + bit);
     }
+  }
+  template <typename Each>
+  void ForEachBit(const uint64_t* words, Each&& each) const {
+    for (int w = 0; w < words_; ++w) ForEachBitOf(words[w], w, each);
   }
 
   int count_;
@@ -86,5 +106,10 @@ class IParameterStore {
   std::vector<IParameter> parameters_;
   std::unique_ptr<Word[]> engineChanged_;
   std::unique_ptr<Word[]> editorChanged_;
-  std::atomic<int> setsInProgress_{0};
+  // Odd while a SetAll writes its values (a sequence lock): the engine's
+  // reader never applies values read across a change of it.
+  std::atomic<uint32_t> setGeneration_{0};
+  // The engine reader's copies (one reader at a time), sized once.
+  std::unique_ptr<uint64_t[]> takenScratch_;
+  std::unique_ptr<double[]> valueScratch_;
 };
