@@ -18,10 +18,9 @@ Kestrel::Kestrel(audioMasterCallback host, EditorFactory editorFactory)
     : IVstBinding(host, kParameterCount, "1-1 2-2", kPresetSlots, "Brume", "", "Orvendale",
                   kVersion, kUniqueId, kUniqueId, /*latency*/ 0, /*doesMidi*/ true,
                   /*usesStateChunks*/ false, /*isInstrument*/ false),
-      midiQueue_(kMidiQueueSize) {
+      processor_(Parameters()) {
   // Parameters first: everything after reads their definitions.
   DefineParameters(*this);
-  engine_ = std::make_unique<Engine>();
   BuildEditor(editorFactory);
   InstallFactoryPresets();
 }
@@ -62,31 +61,49 @@ void Kestrel::InstallFactoryPresets() {
 
 void Kestrel::ClearProcessingState() {
   ProcessingGuard guard(ProcessingLock());
-  // Settings first: the reset starts every smoother at its current target.
-  ApplyParameterChanges();
-  engine_->Reset(SampleRate());
+  // Rate and block size as the dispatcher stored them; the audio thread
+  // cannot be inside a block while the lock is held.
+  processor_.Prepare(SampleRate(), BlockFrames() > 0 ? BlockFrames() : BrumeProcessor::kDefaultMaxBlock);
 }
 
 Engine& Kestrel::SignalEngine() {
   ProcessingGuard guard(ProcessingLock());
-  ApplyParameterChanges();
-  return *engine_;
+  processor_.ApplyParameterChanges();
+  return processor_.SignalEngine();
 }
 
 void Kestrel::ParameterChanged(int index) {
   // kMatrixTab picks the editor's matrix page (the editor follows it on its
   // own tick); the engine does not care.
   if (index >= 0 && index < kParameterCount && index < ParameterCount() && index != kMatrixTab)
-    ApplyParameterChange(*engine_, index, Parameter(index)->Value());
+    ApplyParameterChange(processor_.SignalEngine(), index, Parameter(index)->Value());
+}
+
+BrumeProcessor::BlockEvents Kestrel::HostBlockEvents() {
+  BrumeProcessor::BlockEvents events;
+  // The tempo is read once per block; a host without one gets 120 BPM.
+  events.tempo = HostTempo();
+  if (events.tempo == 0.0) events.tempo = BrumeProcessor::kDefaultTempo;
+  return events;
 }
 
 void Kestrel::ProcessDouble(double** inputs, double** outputs, int frames) {
-  ApplyParameterChanges();
-  // The tempo is read once per block; a host without one gets 120 BPM.
-  double tempo = HostTempo();
-  if (tempo == 0.0) tempo = 120.0;
-  // The engine checks the buffer pointers and the frame count itself.
-  engine_->Process(inputs, outputs, frames, tempo, midiQueue_);
+  processor_.Process(inputs, outputs, frames, HostBlockEvents());
 }
 
-void Kestrel::HandleMidiEvent(const IMidiEvent& event) { midiQueue_.Add(event); }
+void Kestrel::ProcessHostBlock(float** inputs, float** outputs, int frames, bool adding) {
+  float* in[2];
+  float* out[2];
+  MapHostChannels(inputs, outputs, in, out, 2);
+  processor_.Process(in, out, frames, adding ? BrumeProcessor::Output::kAdd : BrumeProcessor::Output::kReplace,
+                     HostBlockEvents());
+}
+
+void Kestrel::ProcessHostBlock(double** inputs, double** outputs, int frames) {
+  double* in[2];
+  double* out[2];
+  MapHostChannels(inputs, outputs, in, out, 2);
+  processor_.Process(in, out, frames, HostBlockEvents());
+}
+
+void Kestrel::HandleMidiEvent(const IMidiEvent& event) { processor_.PostMidi(event); }

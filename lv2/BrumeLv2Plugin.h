@@ -7,15 +7,14 @@
 #include <lv2/core/lv2.h>
 #include <lv2/urid/urid.h>
 
+#include "effect/BrumeProcessor.h"
 #include "effect/ParameterIds.h"
-#include "engine/Engine.h"
-#include "framework/IMidiEventQueue.h"
 #include "framework/IParameterStore.h"
 
-// Brume as one LV2 instance: the engine, a parameter store (for the ranges)
-// and what the LV2 ports deliver each run(): float audio converted to and
-// from double as the VST binding does, control values in the parameters'
-// own units, MIDI and the host's tempo from the atom sequence.
+// Brume as one LV2 instance: the shared processor and a parameter store
+// (for the ranges), fed from what the LV2 ports deliver each run(): float
+// audio, control values in the parameters' own units, MIDI and the host's
+// tempo from the atom sequence.
 //
 // Threads (LV2's classes): the constructor, Activate and the destructor are
 // instantiation-class calls; ConnectPort and Run are audio-class calls. Run
@@ -24,7 +23,9 @@ class BrumeLv2Plugin {
  public:
   // Frames per engine call when the host states no maximum block length.
   static constexpr int kDefaultScratchFrames = 4096;
-  static constexpr int kMidiQueueSize = 1024;
+  // Events one run() passes on; more MIDI than this in one block is dropped.
+  static constexpr int kMaxBlockMidi = BrumeProcessor::kMidiCapacity;
+  static constexpr int kMaxBlockTempos = 64;
 
   // `features` may be null; urid:map and opts:options are used when given.
   BrumeLv2Plugin(double sampleRate, const LV2_Feature* const* features);
@@ -35,7 +36,7 @@ class BrumeLv2Plugin {
   void Run(uint32_t frames);
 
   int ScratchFrames() const { return scratchFrames_; }
-  double Tempo() const { return tempo_; }
+  double Tempo() const { return processor_.Tempo(); }
 
  private:
   struct Urids {
@@ -44,22 +45,24 @@ class BrumeLv2Plugin {
   };
   void MapUrids(LV2_URID_Map* map);
   void ReadOptions(const LV2_Feature* const* features);
-  void ApplyControlChanges();
-  // A MIDI message goes to the queue at its offset in the piece starting
-  // at `pieceStart`; a time:Position sets the tempo.
-  void HandleEvent(const LV2_Atom_Event& event, uint32_t pieceStart);
-  void RenderPiece(uint32_t start, uint32_t frames);
+  // The control ports that changed since the last run(), as changes at the
+  // block's start.
+  int CollectControlChanges();
+  // The sequence's MIDI and tempo into the block's event lists.
+  void CollectEvents(uint32_t frames, BrumeProcessor::BlockEvents& events);
+  void HandleEvent(const LV2_Atom_Event& event, uint32_t frames, BrumeProcessor::BlockEvents& events);
   bool IsPosition(const LV2_Atom& atom) const;
+  double TempoOf(const LV2_Atom_Event& event) const;
 
   double sampleRate_;
-  std::unique_ptr<Engine> engine_;
   IParameterStore parameters_;
-  IMidiEventQueue midi_;
+  BrumeProcessor processor_;
   bool haveUrids_ = false;
   Urids urids_;
   int scratchFrames_ = kDefaultScratchFrames;
-  std::vector<double> scratch_[4];  // in L, in R, out L, out R
-  double tempo_ = 120.0;
+  BrumeProcessor::ParameterChange changes_[kParameterCount];
+  IMidiEvent midi_[kMaxBlockMidi];
+  BrumeProcessor::TempoChange tempos_[kMaxBlockTempos];
 
   const float* audioIn_[2] = {};
   float* audioOut_[2] = {};

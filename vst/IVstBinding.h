@@ -86,6 +86,22 @@ class IVstBinding : public IEffectBase {
   static float VSTGetParameter(AEffect* effect, VstInt32 index);
   static void VSTSetParameter(AEffect* effect, VstInt32 index, float value);
 
+ protected:
+  // One audio block of usable host buffers (one per connected channel, in
+  // order), on the audio thread with the processing lock held. By default
+  // the base's channel records carry it to ProcessDouble in pieces of the
+  // announced block size; an effect with a processing core of its own
+  // takes the host's buffers directly.
+  virtual void ProcessHostBlock(float** inputs, float** outputs, int frames, bool adding);
+  virtual void ProcessHostBlock(double** inputs, double** outputs, int frames);
+  // The host's buffers by channel: each of the first `channels` inputs and
+  // outputs gets its host buffer when connected, null when not.
+  template <typename Sample>
+  void MapHostChannels(Sample** inputs, Sample** outputs, Sample** in, Sample** out, int channels) const {
+    for (int c = 0, next = 0; c < channels; ++c) in[c] = InputConnected(c) ? inputs[next++] : nullptr;
+    for (int c = 0, next = 0; c < channels; ++c) out[c] = OutputConnected(c) ? outputs[next++] : nullptr;
+  }
+
  private:
   VstIntPtr CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   const VstTimeInfo* HostTimeInfo(VstIntPtr wantedFlags);
@@ -115,6 +131,8 @@ class IVstBinding : public IEffectBase {
   bool HostBuffersUsable(Sample** inputs, Sample** outputs) const;
   template <typename Sample>
   void SilenceHostBlock(BlockMode mode, Sample** outputs, VstInt32 frames);
+  template <typename Sample>
+  void SilenceNonFiniteOutput(Sample** outputs, int frames);
   int ConnectedOutputCount() const;
 
   // Binding state; the effect record itself comes last.

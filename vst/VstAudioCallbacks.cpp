@@ -72,30 +72,42 @@ void IVstBinding::ProcessBlock(BlockMode mode, Sample** inputs, Sample** outputs
     // A block with missing buffers cannot be processed; nothing is read or
     // written through the pointers that are there.
     if (!HostBuffersUsable(inputs, outputs)) return;
-    // Blocks longer than the announced size are run in pieces by the base,
-    // so the scratch buffers sized by effSetBlockSize always suffice.
-    if constexpr (std::is_same_v<Sample, float>) {
-      BindInputsSingle(0, in, inputs, frames);
-      BindOutputsSingle(0, out, outputs);
-      if (mode == BlockMode::kAdding)
-        RunBlockAdding(frames);
-      else
-        RunBlockReplacing(frames);
-    } else {
-      BindInputsDouble(0, in, inputs);
-      BindOutputsDouble(0, out, outputs);
-      RunBlockDouble(frames);
-    }
-    // A NaN or infinity handed to a host spreads through its whole mix (and
-    // an extreme routing loop can make the engine run away). Such samples
-    // leave as silence and the engine starts afresh.
-    bool runaway = false;
-    for (int c = 0; c < ConnectedOutputCount(); ++c) runaway = SilenceNonFinite(outputs[c], frames) || runaway;
-    if (runaway) ClearProcessingState();
+    if constexpr (std::is_same_v<Sample, float>)
+      ProcessHostBlock(inputs, outputs, frames, mode == BlockMode::kAdding);
+    else
+      ProcessHostBlock(inputs, outputs, frames);
   } catch (...) {
     // Nothing in the block allocates or throws; this only keeps a fault
     // from unwinding into the host.
   }
+}
+
+// Blocks longer than the announced size are run in pieces by the base, so
+// the scratch buffers sized by effSetBlockSize always suffice.
+void IVstBinding::ProcessHostBlock(float** inputs, float** outputs, int frames, bool adding) {
+  BindInputsSingle(0, InputChannelCount(), inputs, frames);
+  BindOutputsSingle(0, OutputChannelCount(), outputs);
+  if (adding)
+    RunBlockAdding(frames);
+  else
+    RunBlockReplacing(frames);
+  SilenceNonFiniteOutput(outputs, frames);
+}
+
+void IVstBinding::ProcessHostBlock(double** inputs, double** outputs, int frames) {
+  BindInputsDouble(0, InputChannelCount(), inputs);
+  BindOutputsDouble(0, OutputChannelCount(), outputs);
+  RunBlockDouble(frames);
+  SilenceNonFiniteOutput(outputs, frames);
+}
+
+// A NaN or infinity handed to a host spreads through its whole mix. Such
+// samples leave as silence and the effect starts afresh.
+template <typename Sample>
+void IVstBinding::SilenceNonFiniteOutput(Sample** outputs, int frames) {
+  bool runaway = false;
+  for (int c = 0; c < ConnectedOutputCount(); ++c) runaway = SilenceNonFinite(outputs[c], frames) || runaway;
+  if (runaway) ClearProcessingState();
 }
 
 template <typename Sample>

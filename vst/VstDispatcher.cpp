@@ -253,10 +253,9 @@ VstIntPtr IVstBinding::SetSpeakerArrangement(const VstSpeakerArrangement* input,
 VstIntPtr IVstBinding::ProcessEvents(const VstEvents* events) {
   if (!events) return 0;
   TracePoint("IVstBinding::VSTDispatcher", __LINE__, "%d(%s):%d:%d", effProcessEvents, "", 0, 0);
-  {
-    ProcessingGuard guard(ProcessingLock());  // the queue's reader is the audio thread
-    QueueMidiEvents(*events);
-  }
+  // No lock: the effect takes the events without waiting (often this is
+  // the audio thread itself, and the lock's holder may be reallocating).
+  QueueMidiEvents(*events);
   // Not ours to interpret: handed back, with nothing held.
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
     VstEvent* event = events->events[i];

@@ -159,12 +159,12 @@ TEST_F(KestrelAudioTest, MidiEventsWaitForTheirFrame) {
   std::vector<double> l, r;
   host.ProcessConstant(0, 0, 8, l, r);  // block ends before frame 10
   EXPECT_EQ(engine().midiGate.base, 0.0);
-  EXPECT_EQ(host.effect().MidiQueue().Pending(), 1);
+  EXPECT_EQ(host.effect().PendingMidi(), 1);
   host.ProcessConstant(0, 0, 16, l, r);
   EXPECT_EQ(engine().midiGate.base, 1.0);
   EXPECT_DOUBLE_EQ(engine().midiNote.base, 60.0 / 127.0);
   EXPECT_DOUBLE_EQ(engine().midiVelocity.base, 100.0 / 127.0);
-  EXPECT_EQ(host.effect().MidiQueue().Pending(), 0);
+  EXPECT_EQ(host.effect().PendingMidi(), 0);
 }
 
 TEST_F(KestrelAudioTest, ProcessingResetFollowsTheHostSampleRate) {
