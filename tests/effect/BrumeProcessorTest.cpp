@@ -1,0 +1,136 @@
+// The shared processing core: changes at frame offsets inside a block sound
+// exactly as the same block cut at those frames, and the audio thread's
+// runaway reset stays at the rate the engine runs at.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "effect/BrumeProcessor.h"
+#include "effect/DefineParameters.h"
+#include "effect/FactoryPresets.h"
+#include "effect/Kestrel.h"
+#include "tests/effect/KestrelTestHost.h"
+
+namespace {
+
+constexpr int kFrames = 8192;
+
+// A processor at 48 kHz on a factory program, and a decaying noise burst.
+struct Core {
+  IParameterStore parameters{kParameterCount};
+  BrumeProcessor processor{parameters};
+  explicit Core(int program) {
+    DefineParameters(parameters);
+    double values[kParameterCount];
+    FactoryPresetValues(program, values);
+    parameters.SetAll(values);
+    processor.Prepare(48000.0, 512);
+  }
+};
+
+std::vector<float> Burst(uint32_t seed) {
+  std::vector<float> signal(kFrames);
+  for (int i = 0; i < kFrames; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    signal[static_cast<size_t>(i)] = static_cast<float>((seed >> 8) / 8388608.0 - 1.0) * std::exp(-i / 300.0f);
+  }
+  return signal;
+}
+
+struct Render {
+  std::vector<float> left = std::vector<float>(kFrames), right = std::vector<float>(kFrames);
+};
+
+// Renders [from, to) of the burst as one host block.
+void Block(Core& core, const std::vector<float>& in, Render& out, int from, int to,
+           const BrumeProcessor::BlockEvents& events) {
+  const float* inputs[2] = {in.data() + from, in.data() + from};
+  float* outputs[2] = {out.left.data() + from, out.right.data() + from};
+  core.processor.Process(inputs, outputs, to - from, BrumeProcessor::Output::kReplace, events);
+}
+
+int FirstFactoryProgramNamed(const char* name) {
+  for (int i = 0; i < kFactoryPresetCount; ++i)
+    if (std::string(FactoryPresetAt(i).name) == name) return i;
+  return -1;
+}
+
+}  // namespace
+
+TEST(BrumeProcessorTimedChanges, ATempoChangeInsideABlockSoundsAsTheBlockCutThere) {
+  const int program = FirstFactoryProgramNamed("Walking Delay");
+  ASSERT_GE(program, 0);
+  const std::vector<float> in = Burst(7);
+  // Delays short enough that echoes come within the block.
+  auto shortest = [](Core& core) {
+    core.parameters.SetClamped(kDelayLengthQuarters1, 3);
+    core.parameters.SetClamped(kDelayLengthQuarters2, 3);
+    core.parameters.SetClamped(kDelayLengthFine1, 0.5);
+    core.parameters.SetClamped(kDelayLengthFine2, 0.5);
+  };
+  Render steady;
+  for (int cut : {1, 300, 2000, 5000}) {
+    Core whole(program), split(program);
+    shortest(whole);
+    shortest(split);
+    Render a, b;
+    BrumeProcessor::BlockEvents first;
+    first.tempo = 240.0;
+    const BrumeProcessor::TempoChange change{cut, 500.0};
+    BrumeProcessor::BlockEvents withChange = first;
+    withChange.tempos = &change;
+    withChange.tempoCount = 1;
+    Block(whole, in, a, 0, kFrames, withChange);
+    BrumeProcessor::BlockEvents second;
+    second.tempo = 500.0;
+    Block(split, in, b, 0, cut, first);
+    Block(split, in, b, cut, kFrames, second);
+    EXPECT_EQ(a.left, b.left) << "cut at " << cut;
+    EXPECT_EQ(a.right, b.right) << "cut at " << cut;
+    if (cut == 1) {
+      Core same(program);
+      shortest(same);
+      Block(same, in, steady, 0, kFrames, first);
+      EXPECT_NE(a.left, steady.left);  // the new tempo is heard
+    }
+  }
+}
+
+TEST(BrumeProcessorTimedChanges, AParameterChangeInsideABlockSoundsAsTheBlockCutThere) {
+  const int program = FirstFactoryProgramNamed("wawawah");
+  ASSERT_GE(program, 0);
+  const std::vector<float> in = Burst(11);
+  Core whole(program), split(program), unchanged(program);
+  Render a, b, c;
+  const BrumeProcessor::ParameterChange change{640, kFilterFreq1, 3000.0};
+  BrumeProcessor::BlockEvents events;
+  events.changes = &change;
+  events.changeCount = 1;
+  Block(whole, in, a, 0, kFrames, events);
+  Block(split, in, b, 0, 640, {});
+  split.parameters.SetClamped(kFilterFreq1, 3000.0);
+  Block(split, in, b, 640, kFrames, {});
+  Block(unchanged, in, c, 0, kFrames, {});
+  EXPECT_EQ(a.left, b.left);
+  EXPECT_EQ(a.right, b.right);
+  EXPECT_NE(a.left, c.left);  // the change is heard
+}
+
+// The host stores a new rate, then (before it resets the plug-in under its
+// processing lock) a block runs away: the reset on the audio thread keeps
+// the engine's own rate and its delay lines.
+TEST(BrumeProcessorRunaway, AnAudioThreadResetKeepsTheEnginesRate) {
+  KestrelTestHost host(48000.0);
+  AEffect* effect = host.effect().Effect();
+  const int length = host.effect().SignalEngine().delayRight.length;
+  host.effect().StoreSampleRate(96000.0);
+  std::vector<float> nan(64, std::numeric_limits<float>::quiet_NaN()), l(64), r(64);
+  float* in[2] = {nan.data(), nan.data()};
+  float* out[2] = {l.data(), r.data()};
+  effect->processReplacing(effect, in, out, 64);
+  EXPECT_EQ(l[0], 0.0f);  // silenced
+  EXPECT_EQ(host.effect().SignalEngine().SampleRate(), 48000.0);
+  EXPECT_EQ(host.effect().SignalEngine().delayRight.length, length);
+}
