@@ -18,10 +18,10 @@ IEffectBase::IEffectBase(int parameterCount, const char* channelConfiguration, i
       usesStateChunks_(usesStateChunks),
       isInstrument_(isInstrument),
       latency_(latency),
-      parameters_(parameterCount) {
+      parameters_(parameterCount),
+      presets_(parameters_, presetCount) {
   TracePoint("IEffectBase::IEffectBase", __LINE__, "%s:%s", effectName ? effectName : "",
              TimeStamp());
-  presets_.resize(presetCount > 0 ? static_cast<size_t>(presetCount) : 0);
   CopyText(effectName_, effectName, kNameSize);
   CopyText(productName_, productName, kNameSize);
   CopyText(makerName_, makerName, kNameSize);
@@ -31,7 +31,6 @@ IEffectBase::IEffectBase(int parameterCount, const char* channelConfiguration, i
 IEffectBase::~IEffectBase() {
   // The view goes first: its controls may still refer to the parameters.
   editorView_.reset();
-  presets_.clear();
   inputs_.clear();
   outputs_.clear();
   channelIOs_.clear();

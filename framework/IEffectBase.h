@@ -15,16 +15,16 @@
 #include "framework/IPreset.h"
 #include "framework/IStateChunk.h"
 #include "framework/ITransportState.h"
+#include "framework/PresetBank.h"
 
 // One index/value pair for MakePresetFromNamedParams. For parameters of an
 // integral kind the value is truncated toward zero.
-struct IPresetValue {
-  int index;
-  double value;
-};
+using IPresetValue = PresetBank::NamedValue;
 
-// Host-independent core of a plug-in: the parameter store, preset slots,
-// channel records and the attached editor view.
+// Host-independent core of a plug-in, composed of the parameter store, the
+// preset bank, the channel records and the attached editor view; it adds
+// the locks and the virtual operations a host binding and an effect meet
+// through.
 //
 // Threads and locks:
 //  - Parameter values live in an IParameterStore: any thread sets or reads
@@ -48,7 +48,7 @@ struct IPresetValue {
 class IEffectBase : public IEditorDelegate {
  public:
   static constexpr int kNameSize = 128;           // effect, product, maker names
-  static constexpr double kPresetMarker = 9.999e-8;  // "keep the current value"
+  static constexpr double kPresetMarker = PresetBank::kKeepCurrent;  // "keep the current value"
 
   IEffectBase(int parameterCount, const char* channelConfiguration, int presetCount,
               const char* effectName, const char* productName, const char* makerName,
@@ -190,16 +190,16 @@ class IEffectBase : public IEditorDelegate {
   double* const* OutputPointers() const { return outputPointers_.data(); }
 
   // ---- Preset slots (caller holds the plug-in lock) -------------------------
-  int PresetCount() const { return static_cast<int>(presets_.size()); }
-  const IPreset* Preset(int index) const;
-  int CurrentPreset() const { return currentPreset_; }
-  void FillEmptyPresets(const char* name, int count);
+  int PresetCount() const { return presets_.Count(); }
+  const IPreset* Preset(int index) const { return presets_.Slot(index); }
+  int CurrentPreset() const { return presets_.Current(); }
+  void FillEmptyPresets(const char* name, int count) { presets_.FillEmpty(name, count); }
   void MakePresetFromNamedParams(const char* name, std::initializer_list<IPresetValue> values);
   void MakePresetFromNamedParams(const char* name, const IPresetValue* values, int count);
   bool LoadPreset(int index);
-  void ModifyCurrentPreset(const char* name);
-  const char* PresetName(int index) const;
-  void NextUserPresetName(char* out) const;  // out holds IPreset::kNameSize
+  void ModifyCurrentPreset(const char* name) { presets_.StoreCurrent(name); }
+  const char* PresetName(int index) const { return presets_.Name(index); }
+  void NextUserPresetName(char* out) const { presets_.NextUserPresetName(out); }
   // Writes the current values as preset-maker source text; names holds one
   // text per parameter. An unopenable path writes nothing.
   void DumpPresetSource(const char* path, const char* const* names) const;
@@ -210,7 +210,8 @@ class IEffectBase : public IEditorDelegate {
  private:
   enum class OutputMode { kDouble, kReplacing, kAdding };
   void ParseChannelConfiguration(const char* text);
-  int DecodeParams(const IStateChunk& chunk, int position, double* out) const;
+  // The editor shows the values again and the binding hears of the list.
+  void SlotsChanged();
   void RunBlock(int frames, OutputMode mode);
   void PointPiece(int offset, int frames);
   void EmitPiece(int offset, int frames, OutputMode mode);
@@ -235,8 +236,7 @@ class IEffectBase : public IEditorDelegate {
   int latency_;
   IParameterStore parameters_;
   std::unique_ptr<IAttachedEditor> editorView_;
-  std::vector<IPreset> presets_;
-  int currentPreset_ = 0;
+  PresetBank presets_;
   std::vector<double*> inputPointers_;
   std::vector<double*> outputPointers_;
   std::vector<IInputChannel> inputs_;
