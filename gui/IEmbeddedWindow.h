@@ -23,8 +23,9 @@ class IEmbeddedWindow {
   // The host's idle tick: window layers with no timer of their own (X11)
   // handle their events and redraw here.
   virtual void IdleWindow() {}
-  // A key the host took from its own window: true when the editor used it,
-  // so the host does not act on it as a shortcut as well.
+  // A key the host took from its own window (an ASCII character and a
+  // virtual key code numbered as VST 2.4 hosts send them): true when the
+  // editor used it, so the host does not act on it as a shortcut as well.
   virtual bool HostKey(int character, int virtualKey, int modifiers, bool down) {
     (void)character, (void)virtualKey, (void)modifiers, (void)down;
     return false;

@@ -307,6 +307,7 @@ VstIntPtr IVstBinding::EditClose() {
   if (!view) return 0;
   {
     LockGuard guard(*this);
+    TracePoint("IVstBinding::EditClose", __LINE__, "%d", effEditClose);
     EditorWillClose();
   }
   // Outside the lock: a drag the close cuts short ends with the host's
