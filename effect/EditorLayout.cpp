@@ -79,8 +79,8 @@ void EditorLayout::Build(IEditorView& view, IEditorDelegate& plugin) {
   for (const ModuleControl& c : kModuleControls)
     view.AddControl(c.menu ? static_cast<IControl*>(new IPopUpMenu(&plugin, c.bounds, c.param, module))
                            : ReadOut(plugin, c.bounds, c.param, module));
-  view.AddControl(new ITextControl(&plugin, {20, 480, 70, 500}, matrix, "lfo reset"));
-  view.AddControl(new IClickToggleControl(&plugin, {20, 480, 70, 500}, kLfoReset));
+  view.AddControl(new ITextControl(&plugin, {20, 480, 80, 500}, matrix, "lfo reset"));
+  view.AddControl(new IClickToggleControl(&plugin, {20, 480, 80, 500}, kLfoReset));
   view.AddControl(new IPopUpMenu(&plugin, {170, 480, 270, 500}, kSoftClip, matrix));
   view.AddControl(new IPopUpMenu(&plugin, {320, 480, 440, 500}, kControlRate, matrix));
   // The central panel follows the page parameter, whoever changes it.

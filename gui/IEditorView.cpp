@@ -15,13 +15,18 @@
 #include "raster/Blit.h"
 #include "raster/Font.h"
 #include "raster/PngReader.h"
+#include "raster/Reduce.h"
+#include "raster/MemoryBitmap.h"
 #include "raster/SystemBitmap.h"
 
 IEditorView::IEditorView(IEditorDelegate* plugin, int width, int height, int frameRate)
     : plugin_(plugin),
       width_(width),
       height_(height),
-      frameRate_(frameRate > 0 ? frameRate : kDefaultFrameRate) {}
+      frameRate_(frameRate > 0 ? frameRate : kDefaultFrameRate) {
+  scaleSources_.environment = EditorScale::FromEnvironment();
+  scale_ = scaleSources_.Resolve();
+}
 
 IEditorView::~IEditorView() {
   EndGesture();
@@ -46,7 +51,44 @@ void IEditorView::IndexControl(IControl* control) {
   controlsByParam_[static_cast<size_t>(param)].push_back(control);
 }
 
-void IEditorView::PrepareDrawing() { backingStore_ = std::make_unique<raster::SystemBitmap>(width_, height_); }
+void IEditorView::PrepareDrawing() { backingStore_ = std::make_unique<raster::SystemBitmap>(Width(), Height()); }
+
+// ---- Scale ---------------------------------------------------------------------------
+
+void IEditorView::SetUserScale(int percent) {
+  scaleSources_.user = percent;
+  ApplyScale();
+}
+
+void IEditorView::SetSystemScale(int percent) {
+  scaleSources_.system = percent;
+  ApplyScale();
+}
+
+void IEditorView::SetHostScale(double factor) {
+  scaleSources_.host = EditorScale::Snap(factor);
+  ApplyScale();
+}
+
+bool IEditorView::ApplyScale() {
+  const int percent = scaleSources_.Resolve();
+  if (percent == scale_) return false;
+  scale_ = percent;
+  scaledImages_.clear();
+  if (backingStore_) backingStore_ = std::make_unique<raster::SystemBitmap>(Width(), Height());
+  MarkAllControlsDirty();
+  ScaleChanged();
+  if (resizeListener_) resizeListener_(Width(), Height());
+  return true;
+}
+
+size_t IEditorView::ScaledImageBytes() const {
+  size_t bytes = 0;
+  for (const ScaledImage& image : scaledImages_)
+    if (image.bitmap && scale_ != EditorScale::kMin)
+      bytes += static_cast<size_t>(image.bitmap->RowSpan()) * image.bitmap->Height() * sizeof(raster::Pixel);
+  return bytes;
+}
 
 raster::Bitmap* IEditorView::BackingStore() const { return backingStore_.get(); }
 
@@ -140,6 +182,8 @@ IImage IEditorView::LoadImage(int resourceId, const char* fileName, int frameCou
   if (!bitmap) bitmap = IBitmapCache::Insert(resourceId, LoadPngResource(resourceId, fileName));
   IImage image;
   image.frames = frameCount < 1 ? 1 : frameCount;
+  image.resourceId = resourceId;
+  image.fileName = fileName;
   if (bitmap) {
     image.bitmap = bitmap;
     image.width = bitmap->Width();
@@ -148,10 +192,71 @@ IImage IEditorView::LoadImage(int resourceId, const char* fileName, int frameCou
   return image;
 }
 
-bool IEditorView::DrawImage(const IImage& image, const IBounds& dest, int srcX, int srcY, const IBlend* blend) {
-  const IBounds clipped = dest.Intersect(drawBounds_);
+namespace {
+// The image's frames reduced from its master to the scale: each frame as
+// tall as any mapping of it can be, so a frame never shows its neighbour.
+std::unique_ptr<raster::Bitmap> ReduceMaster(const raster::Bitmap& master, const IImage& image, int percent) {
+  const int frameHeight = image.height / image.frames;
+  const int masterFrame = EditorScale::kMaster * frameHeight / 100;
+  // Only a master at exactly the master scale is used: anything else would
+  // be stretched.
+  if (master.Width() * 100 != image.width * EditorScale::kMaster || master.Height() != masterFrame * image.frames)
+    return nullptr;
+  const int width = (image.width * percent + 99) / 100, height = (frameHeight * percent + 99) / 100;
+  auto reduced = std::make_unique<raster::MemoryBitmap>(width, height * image.frames);
+  if (reduced->Width() != width) return nullptr;
+  for (int f = 0; f < image.frames; ++f)
+    raster::ReduceArea(master, f * masterFrame, masterFrame, static_cast<double>(EditorScale::kMaster) / percent,
+                       *reduced, f * height, height);
+  return reduced;
+}
+
+// The name of an image's master: "x.png" -> "x_3x.png".
+std::string MasterFileName(const char* fileName) {
+  std::string name = fileName ? fileName : "";
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? name : name.insert(dot, "_3x");
+}
+
+// Cache keys of scaled images: apart from every resource id.
+int ScaledKey(int resourceId, int percent) { return 1000000 + resourceId * 1000 + percent; }
+}  // namespace
+
+raster::Bitmap* IEditorView::ScaledBitmap(const IImage& image) {
+  if (scale_ == EditorScale::kMin || !image.bitmap) return image.bitmap;
+  for (const ScaledImage& known : scaledImages_)
+    if (known.resourceId == image.resourceId) return known.bitmap;
+  const int key = ScaledKey(image.resourceId, scale_);
+  raster::Bitmap* bitmap = IBitmapCache::Find(key);
+  if (!bitmap) {
+    const int masterId = image.resourceId + IImage::kMasterIdOffset;
+    if (std::unique_ptr<raster::Bitmap> master = LoadPngResource(masterId, MasterFileName(image.fileName).c_str()))
+      bitmap = IBitmapCache::Insert(key, ReduceMaster(*master, image, scale_));
+  }
+  scaledImages_.push_back(ScaledImage{image.resourceId, bitmap});
+  return bitmap;
+}
+
+bool IEditorView::DrawImage(const IImage& image, const IBounds& logicalDest, int srcX, int srcY,
+                            const IBlend* blend) {
+  const IBounds dest = EditorScale::Physical(logicalDest, scale_);
+  const IBounds clipped = dest.Intersect(EditorScale::Physical(drawBounds_, scale_));
+  return BlitImage(image, dest, clipped, EditorScale::Physical(srcX, scale_), EditorScale::Physical(srcY, scale_),
+                   blend);
+}
+
+bool IEditorView::DrawScaledFrame(const IImage& image, const IBounds& logicalDest, int physicalSrcY,
+                                  const IBlend* blend) {
+  const IBounds dest = EditorScale::Physical(logicalDest, scale_);
+  const IBounds clipped = dest.Intersect(EditorScale::Physical(drawBounds_, scale_));
+  return BlitImage(image, dest, clipped, 0, physicalSrcY, blend);
+}
+
+bool IEditorView::BlitImage(const IImage& image, const IBounds& dest, const IBounds& clipped, int srcX, int srcY,
+                            const IBlend* blend) {
+  raster::Bitmap* bitmap = ScaledBitmap(image);
   // A missing image (undecodable PNG) leaves whatever is underneath.
-  if (clipped.Empty() || !image.bitmap || !backingStore_) return true;
+  if (clipped.Empty() || !bitmap || !backingStore_) return true;
   int mode = raster::kBlitCopy | raster::kBlitUseSourceAlpha;
   float weight = 1.0f;
   if (blend) {
@@ -163,22 +268,32 @@ bool IEditorView::DrawImage(const IImage& image, const IBounds& dest, int srcX, 
       default: break;
     }
   }
-  raster::Blit(backingStore_.get(), image.bitmap, clipped.L, clipped.T, srcX + clipped.L - dest.L,
+  raster::Blit(backingStore_.get(), bitmap, clipped.L, clipped.T, srcX + clipped.L - dest.L,
                srcY + clipped.T - dest.T, clipped.W(), clipped.H(), weight, mode);
   return true;
 }
 
 bool IEditorView::DrawImageFrame(const IImage& image, const IBounds& dest, int frame, const IBlend* blend) {
-  int srcY = 0;
-  if (image.frames > 1 && frame > 1)
-    srcY = static_cast<int>(static_cast<double>(image.height) * (frame - 1) / image.frames + 0.5);
-  return DrawImage(image, dest, 0, srcY, blend);
+  if (image.frames <= 1 || frame <= 1) return DrawImage(image, dest, 0, 0, blend);
+  // Frames of a scaled image are whole physical rows apart; DrawImage maps
+  // the logical offset the same way.
+  const int frameHeight = image.height / image.frames;
+  if (scale_ == EditorScale::kMin) return DrawImage(image, dest, 0, frameHeight * (frame - 1), blend);
+  const int physicalFrame = (frameHeight * scale_ + 99) / 100;
+  return DrawScaledFrame(image, dest, physicalFrame * (frame - 1), blend);
 }
 
 bool IEditorView::DrawText(ITextStyle& style, const char* text, const IBounds& bounds) {
   if (!text || !*text) return true;
-  if (!style.font) style.font = IFontCache::FontFor(style);
+  const int pixelSize = EditorScale::Physical(style.size, scale_);
+  if (!style.font || style.fontSize != pixelSize) {
+    ITextStyle scaled = style;
+    scaled.size = pixelSize;
+    style.font = IFontCache::FontFor(scaled);
+    style.fontSize = pixelSize;
+  }
   if (!style.font) return false;
+  const IBounds box = EditorScale::Physical(bounds, scale_);
   raster::Font& font = *style.font;
   font.SetTextColour(style.colour.Packed());
   int flags = raster::kTextNoClip;
@@ -186,7 +301,7 @@ bool IEditorView::DrawText(ITextStyle& style, const char* text, const IBounds& b
   else if (style.align != ITextStyle::kAlignLeft) flags |= raster::kTextRight;
   if (style.colour.A != 255) flags |= raster::kTextBlendAlpha;
   if (backingStore_)
-    font.RenderText(backingStore_.get(), text, -1, raster::TextBounds{bounds.L, bounds.T, bounds.R, bounds.B}, flags);
+    font.RenderText(backingStore_.get(), text, -1, raster::TextBounds{box.L, box.T, box.R, box.B}, flags);
   return true;
 }
 
@@ -200,7 +315,7 @@ bool IEditorView::CollectDirtyBounds(IBounds* out) const {
       dirty = dirty.Union(control->Bounds());
       any = true;
     }
-  if (out) *out = dirty;
+  if (out) *out = EditorScale::Physical(dirty, scale_);
   return any;
 }
 
@@ -222,8 +337,9 @@ IBounds IEditorView::CoverTouchedControls(IBounds bounds) const {
   return bounds;
 }
 
-bool IEditorView::Draw(const IBounds& requested) {
+bool IEditorView::Draw(const IBounds& physical) {
   if (controls_.empty()) return true;
+  const IBounds requested = EditorScale::LogicalCover(physical, scale_);
   const IBounds bounds = requested.Empty() ? requested : CoverTouchedControls(requested);
   drawBounds_ = bounds;
   for (auto& control : controls_) {
@@ -232,7 +348,7 @@ bool IEditorView::Draw(const IBounds& requested) {
       control->Draw(*this);
     control->MarkDrawn();
   }
-  return PresentToScreen(bounds);
+  return PresentToScreen(EditorScale::Physical(bounds, scale_));
 }
 
 // ---- Events ------------------------------------------------------------------------
@@ -245,6 +361,10 @@ int IEditorView::FindControl(int x, int y, bool allowGreyedMouseOver) const {
     if (control.HitTest(x, y)) return i;
   }
   return -1;
+}
+
+int IEditorView::ControlAt(int x, int y) const {
+  return FindControl(EditorScale::Logical(x, scale_), EditorScale::Logical(y, scale_), false);
 }
 
 void IEditorView::ReleaseMouseCapture() {
@@ -277,6 +397,7 @@ void IEditorView::CloseWindow() {
 }
 
 void IEditorView::OnMouseDown(int x, int y, const IMouseMods& mods) {
+  x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
   ReleaseMouseCapture();
   EndGesture();
   const int index = FindControl(x, y, false);
@@ -295,6 +416,7 @@ void IEditorView::OnMouseDown(int x, int y, const IMouseMods& mods) {
 }
 
 void IEditorView::OnMouseUp(int x, int y, const IMouseMods& mods) {
+  x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
   const int index = captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, false);
   ReleaseMouseCapture();
   IControl* control = GetControl(index);
@@ -305,6 +427,7 @@ void IEditorView::OnMouseUp(int x, int y, const IMouseMods& mods) {
 }
 
 void IEditorView::OnMouseDrag(int x, int y, const IMouseMods& mods) {
+  x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
   IControl* control = GetControl(captureIndex_);
   if (!control || (x == lastX_ && y == lastY_)) return;
   const int dX = x - lastX_, dY = y - lastY_;
@@ -313,6 +436,7 @@ void IEditorView::OnMouseDrag(int x, int y, const IMouseMods& mods) {
 }
 
 bool IEditorView::OnMouseDoubleClick(int x, int y, const IMouseMods& mods) {
+  x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
   ReleaseMouseCapture();
   EndGesture();
   const int index = FindControl(x, y, false);
@@ -334,6 +458,7 @@ bool IEditorView::OnMouseDoubleClick(int x, int y, const IMouseMods& mods) {
 }
 
 void IEditorView::OnMouseWheel(int x, int y, const IMouseMods& mods, int notches) {
+  x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
   IControl* control = GetControl(captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, false));
   if (!control) return;
   // During a drag the step belongs to the drag's edit; otherwise each step
@@ -352,12 +477,14 @@ void IEditorView::ApplyEnteredText(IControl& control, const IParameter* paramete
 }
 
 bool IEditorView::OnKeyDown(int x, int y, int key) {
+  x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
   const int index = captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, false);
   if (index <= 0) return keyCatcher_ ? keyCatcher_->OnKeyDown(x, y, key) : false;
   return controls_[static_cast<size_t>(index)]->OnKeyDown(x, y, key);
 }
 
 bool IEditorView::OnMouseOver(int x, int y, const IMouseMods& mods) {
+  x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
   if (!mouseOverReporting_) return false;
   const int index = captureIndex_ >= 0 ? captureIndex_ : FindControl(x, y, true);
   if (index < 0) return true;
@@ -380,14 +507,14 @@ void IEditorView::RunMenu(std::unique_ptr<IMenu> menu, const IBounds& anchor, in
   if (!menu || !handler) return;
   CompleteMenu(-1);  // a menu still open in the panel is answered "nothing"
   if (MenusAreModal()) {
-    const IMenu* result = ShowPopupMenu(menu.get(), anchor);
+    const IMenu* result = ShowPopupMenu(menu.get(), EditorScale::Physical(anchor, scale_));
     handler(result ? result->chosen : -1);
     return;
   }
   pendingMenu_ = std::move(menu);
   pendingHandler_ = std::move(handler);
   pendingParam_ = paramIndex;
-  ShowPopupMenu(pendingMenu_.get(), anchor);
+  ShowPopupMenu(pendingMenu_.get(), EditorScale::Physical(anchor, scale_));
 }
 
 void IEditorView::CompleteMenu(int chosen) {
@@ -430,7 +557,10 @@ void IEditorView::PromptForValue(IControl* control, const IParameter* parameter,
   }
   char text[IParameter::kTextSize];
   parameter->DisplayText(ParameterValue(control->ParamIndex()), false, text, false);
-  ShowTextEntry(control, control->TextStyle(), bounds, text, parameter);
+  ITextStyle style = control->TextStyle();
+  style.size = EditorScale::Physical(style.size, scale_);
+  style.font = nullptr;
+  ShowTextEntry(control, style, EditorScale::Physical(bounds, scale_), text, parameter);
 }
 
 void IEditorView::ResizeEditor(int width, int height) {

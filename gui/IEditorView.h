@@ -6,6 +6,7 @@
 
 #include "framework/IAttachedEditor.h"
 #include "framework/IEditorDelegate.h"
+#include "gui/EditorScale.h"
 #include "gui/IEmbeddedWindow.h"
 #include "gui/IGraphicsTypes.h"
 
@@ -16,7 +17,8 @@ class Bitmap;
 class SystemBitmap;
 }  // namespace raster
 
-// The platform-neutral editor: a fixed-size backing store, the ordered list
+// The platform-neutral editor: a fixed-size backing store at the display
+// scale, the ordered list
 // of controls painted onto it, mouse and key routing to those controls and
 // the link between controls and the plug-in's parameters. A window layer
 // (win32, x11, or the headless one of the tests and tools) derives from it,
@@ -31,6 +33,12 @@ class SystemBitmap;
 // Threads: everything runs on the window's thread (the host's UI thread),
 // PushParameterToControls included. Construction, building the controls
 // and attachment happen while the plug-in is built.
+//
+// Scale: controls and the layout work in logical pixels (the size given at
+// construction); the backing store, the window and every event a layer
+// passes in are physical pixels (EditorScale maps between them). Text is
+// drawn at the scaled pixel height and images are reduced from their
+// masters, never enlarged.
 class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEditorDelegate::ValueSink {
  public:
   static constexpr int kDefaultFrameRate = 25;
@@ -46,9 +54,21 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   void PushParameterToControls(int paramIndex, double value, bool isNormalised) override;
   // Creates the backing store; the base calls it once the values are pushed.
   void PrepareDrawing() override;
-  // (Also IEmbeddedWindow's size.)
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
+  // (Also IEmbeddedWindow's size.) Physical pixels.
+  int Width() const override { return EditorScale::Physical(width_, scale_); }
+  int Height() const override { return EditorScale::Physical(height_, scale_); }
+  int LogicalWidth() const { return width_; }
+  int LogicalHeight() const { return height_; }
+
+  // ---- Scale --------------------------------------------------------------------
+  int Scale() const { return scale_; }
+  const EditorScale::Sources& ScaleSources() const { return scaleSources_; }
+  // Each source (percent, 0: none) re-resolves the scale; a change redraws
+  // at the new size and tells the layer (ScaleChanged) and the listener.
+  void SetUserScale(int percent);
+  void SetSystemScale(int percent);
+  void SetHostScale(double factor) override;
+  void SetResizeListener(ResizeListener listener) override { resizeListener_ = std::move(listener); }
 
   // ---- IEmbeddedWindow ---------------------------------------------------------
   // Every layer's close: the input in progress ends first (EndInput), then
@@ -73,16 +93,20 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   bool DrawText(ITextStyle& style, const char* text, const IBounds& bounds);
 
   // ---- Drawing ----------------------------------------------------------------
-  // Union of the bounds of every control that needs a redraw.
+  // Union of the bounds of every control that needs a redraw (physical).
   bool CollectDirtyBounds(IBounds* out) const;
-  // Paints the controls intersecting bounds (list order), then presents.
-  // The bounds grow to cover whole controls, so text is never drawn twice
-  // over itself.
+  // Paints the controls intersecting bounds (physical; list order), then
+  // presents. The bounds grow to cover whole controls, so text is never
+  // drawn twice over itself.
   bool Draw(const IBounds& bounds);
   raster::Bitmap* BackingStore() const;
+  // Logical.
   const IBounds& DrawBounds() const { return drawBounds_; }
+  // Bytes of the scaled images this view drew from (the 100 % images not
+  // counted).
+  size_t ScaledImageBytes() const;
 
-  // ---- Events (editor pixels) ---------------------------------------------------
+  // ---- Events (physical pixels; controls get logical ones) ---------------------------------------------------
   void OnMouseDown(int x, int y, const IMouseMods& mods);
   void OnMouseUp(int x, int y, const IMouseMods& mods);
   void OnMouseDrag(int x, int y, const IMouseMods& mods);
@@ -94,6 +118,8 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   void OnMouseOut();
   // True when a control used the key.
   bool OnKeyDown(int x, int y, int key);
+  // The index of the control a click at this window point goes to, or -1.
+  int ControlAt(int x, int y) const;
   // Forgets the captured control and the last mouse position (a menu that
   // swallowed the release must not leave a drag behind).
   void ReleaseMouseCapture();
@@ -105,7 +131,8 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   // A value menu for enumerations, text entry otherwise.
   void PromptForValue(IControl* control, const IParameter* parameter, const IBounds& bounds);
 
-  // Shows a menu through ShowPopupMenu; handler gets the chosen index (-1:
+  // Shows a menu through ShowPopupMenu (anchor logical; the layer gets it
+  // physical); handler gets the chosen index (-1:
   // none). Modal layers answer at once. A layer whose menus live inside the
   // panel answers later with CompleteMenu; the change it carries is then
   // reported to the host as a gesture of its own on paramIndex (if >= 0).
@@ -160,6 +187,9 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   // Reserved: a native object beside the window (none in any layer).
   virtual void* NativeExtension() { return nullptr; }
   // (OpenWindow and GetWindow: IEmbeddedWindow.)
+  // The scale changed (the backing store has its new size): an open
+  // window takes the new size.
+  virtual void ScaleChanged() {}
   // Reserved hooks around opening; no layer needs them.
   virtual void WindowWillOpen() {}
   virtual void WindowDidOpen() {}
@@ -175,6 +205,14 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   void DeleteControls();
   void IndexControl(IControl* control);
   IBounds CoverTouchedControls(IBounds bounds) const;
+  // Resolves the sources; true when the scale changed.
+  bool ApplyScale();
+  // The image's bitmap at the current scale; null when it cannot be had.
+  raster::Bitmap* ScaledBitmap(const IImage& image);
+  bool DrawScaledFrame(const IImage& image, const IBounds& logicalDest, int physicalSrcY, const IBlend* blend);
+  // dest and clipped physical, the source offset in the scaled image.
+  bool BlitImage(const IImage& image, const IBounds& dest, const IBounds& clipped, int srcX, int srcY,
+                 const IBlend* blend);
   // Every value the editor sends lies inside one begin/end pair of its
   // parameter; at most one such edit is open at a time.
   void BeginGesture(int paramIndex);
@@ -197,8 +235,16 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   std::vector<std::vector<IControl*>> controlsByParam_;
   IBounds drawBounds_;
   std::unique_ptr<raster::SystemBitmap> backingStore_;
-  int width_;
-  int height_;
+  int width_;   // logical
+  int height_;  // logical
+  EditorScale::Sources scaleSources_;
+  int scale_ = EditorScale::kMin;
+  ResizeListener resizeListener_;
+  struct ScaledImage {
+    int resourceId;
+    raster::Bitmap* bitmap;
+  };
+  std::vector<ScaledImage> scaledImages_;  // of scale_
   int frameRate_;
   int captureIndex_ = -1;
   int gestureParam_ = -1;  // the parameter whose edit is open, or -1

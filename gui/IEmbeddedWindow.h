@@ -8,6 +8,8 @@
 // Threads: the host's UI thread only. CloseWindow may call the host (it
 // ends an edit the close cuts short), so callers hold nothing the host
 // could be waiting for.
+#include <functional>
+
 class IEmbeddedWindow {
  public:
   virtual ~IEmbeddedWindow() = default;
@@ -30,7 +32,19 @@ class IEmbeddedWindow {
     (void)character, (void)virtualKey, (void)modifiers, (void)down;
     return false;
   }
-  // The window's fixed size in pixels.
+  // The window's fixed size in pixels (at the display scale in use).
   virtual int Width() const = 0;
   virtual int Height() const = 0;
+  // The host's display scale factor (1.5 for 150 %), whenever the host
+  // sends one, before or after opening; 0 or less forgets it. An open
+  // window that changes size tells the resize listener.
+  virtual void SetHostScale(double factor) { (void)factor; }
+  // Called with the new size (pixels) whenever the size changes, open or
+  // not; the format passes it on to the host.
+  using ResizeListener = std::function<void(int width, int height)>;
+  virtual void SetResizeListener(ResizeListener listener) { (void)listener; }
+  // Asks the system for its display scale while the window is closed, so
+  // Width and Height are right before opening (once open, the window's own
+  // display or monitor says).
+  virtual void QuerySystemScale() {}
 };

@@ -48,14 +48,20 @@ struct ITextStyle {
   int orientation = 0;  // degrees
   int quality = 0;      // 0 default, 1 non-antialiased, 2 antialiased, 3 ClearType
   raster::Font* font = nullptr;  // the cached font, found on first use (not owned)
+  int fontSize = 0;              // the pixel height font was made at (size at the scale)
 };
 
-// An image of the bitmap cache; frames are stacked vertically.
+// An image of the bitmap cache; frames are stacked vertically. The size is
+// in logical pixels (the 100 % image); the view draws other scales from the
+// image's master (resourceId + kMasterIdOffset, drawn at the master scale).
 struct IImage {
+  static constexpr int kMasterIdOffset = 100;
   raster::Bitmap* bitmap = nullptr;  // owned by the cache; null when loading failed
   int width = 0;
   int height = 0;
   int frames = 1;
+  int resourceId = 0;
+  const char* fileName = nullptr;  // a literal: kept, never copied
 };
 
 struct IBlend {

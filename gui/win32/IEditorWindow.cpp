@@ -15,6 +15,21 @@ IMouseMods MouseMods(WPARAM wParam) {
   return win32input::ModsOf(GET_KEYSTATE_WPARAM(wParam), (GetKeyState(VK_MENU) & 0x8000) != 0);
 }
 
+// The DPI Windows reports for the window, through GetDpiForWindow (looked
+// up at run time: older systems lack it), as a scale: 96 dpi, and every
+// window of a DPI-unaware host, is 100 %. 0 when the call is missing.
+int DpiScaleOf(HWND window) {
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  auto getDpi = user32 ? reinterpret_cast<GetDpiForWindowFunction>(
+                             reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+                       : nullptr;
+  const UINT dpi = getDpi && window ? getDpi(window) : 0;
+  return dpi > 0 ? EditorScale::Snap(dpi / 96.0) : 0;
+}
+// Sent to child windows when the top-level window's DPI changed.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
 HDC BackingContext(raster::Bitmap* store) {
   return store ? reinterpret_cast<HDC>(store->Context()) : nullptr;
 }
@@ -32,7 +47,8 @@ int IEditorWindow::OpenWindowCount() { return g_openWindows; }
 void* IEditorWindow::OpenWindow(void* parentHandle) {
   HWND parent = static_cast<HWND>(parentHandle);
   parent_ = parent;
-  int x = 0, y = 0, width = Width(), height = Height();
+  SetSystemScale(DpiScaleOf(parent));
+  int x = 0, y = 0;
   if (window_) {
     // Reopening puts the new window where the old one was, in the parent's
     // client coordinates (the parent's frame does not shift it).
@@ -41,8 +57,8 @@ void* IEditorWindow::OpenWindow(void* parentHandle) {
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&old), 2);
     CloseWindow();
     x = old.left, y = old.top;
-    width = old.right - old.left, height = old.bottom - old.top;
   }
+  const int width = Width(), height = Height();
   if (g_openWindows++ == 0) {
     WNDCLASSA windowClass{};
     windowClass.style = CS_DBLCLKS;
@@ -115,6 +131,9 @@ LRESULT IEditorWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
   switch (message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+      return 0;
+    case kDpiChangedAfterParent:
+      SetSystemScale(DpiScaleOf(parent_));
       return 0;
     case WM_PAINT: {
       RECT update;
@@ -246,6 +265,13 @@ void IEditorWindow::ResizeEditor(int width, int height) {
   }
   RECT oldArea{0, 0, old.right - old.left, old.bottom - old.top};
   InvalidateRect(window_, &oldArea, FALSE);
+}
+
+void IEditorWindow::ScaleChanged() {
+  if (!window_) return;
+  RemoveTextField();
+  SetWindowPos(window_, nullptr, 0, 0, Width(), Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window_, nullptr, FALSE);
 }
 
 std::unique_ptr<raster::Bitmap> IEditorWindow::LoadPngResource(int resourceId, const char* fileName) {

@@ -45,6 +45,8 @@ class IEditorWindow : public IEditorView {
   void* OpenWindow(void* parentHandle) override;
   void CloseNativeWindow() override;
   void* GetWindow() override { return window_; }
+  // The open window takes the new size.
+  void ScaleChanged() override;
   std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName) override;
 
   // ---- Inspection ------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "gui/EditorScale.h"
 #include "gui/IFontCache.h"
 #include "raster/Font.h"
 
@@ -15,9 +16,9 @@ constexpr raster::Pixel kScrollThumb = 0xFFA0A0A0u;
 constexpr int kScrollBarWidth = 4;
 constexpr int kRightPadding = 10;
 
-raster::Font* MenuFont() {
+raster::Font* MenuFont(int scale) {
   ITextStyle style;
-  style.size = 14;
+  style.size = EditorScale::Physical(14, scale);
   style.align = ITextStyle::kAlignLeft;
   return IFontCache::FontFor(style);
 }
@@ -30,9 +31,9 @@ void Fill(raster::Bitmap& bitmap, int l, int t, int r, int b, raster::Pixel colo
 
 // Width of the text as the font draws it: rendered once into a scratch
 // bitmap, measured to its rightmost inked column.
-int TextWidth(raster::Font* font, const std::string& text) {
+int TextWidth(raster::Font* font, const std::string& text, int height) {
   if (!font || text.empty()) return 0;
-  raster::MemoryBitmap scratch(512, PanelMenu::kItemHeight);
+  raster::MemoryBitmap scratch(512 * 3, height);
   Fill(scratch, 0, 0, scratch.Width(), scratch.Height(), 0xFF000000u);
   font->SetTextColour(kText);
   font->RenderText(&scratch, text.c_str(), -1, raster::TextBounds{0, 0, scratch.Width(), scratch.Height()}, 0);
@@ -47,22 +48,28 @@ int TextWidth(raster::Font* font, const std::string& text) {
 }
 }  // namespace
 
-void PanelMenu::Open(const IMenu& menu, const IBounds& anchor, int panelWidth, int panelHeight) {
+int PanelMenu::S(int length) const { return std::max(1, EditorScale::Physical(length, scale_)); }
+
+void PanelMenu::Open(const IMenu& menu, const IBounds& anchor, int panelWidth, int panelHeight, int scale) {
   labels_.clear();
   flags_.clear();
-  raster::Font* font = MenuFont();
+  scale_ = scale;
+  itemHeight_ = S(kItemHeight);
+  border_ = S(kBorder);
+  raster::Font* font = MenuFont(scale_);
   int textWidth = 0;
   for (int i = 0; i < static_cast<int>(menu.items.size()); ++i) {
     labels_.push_back(menu.items[static_cast<size_t>(i)].flags & IMenuItem::kSeparator ? "" : menu.ItemLabel(i));
     flags_.push_back(menu.items[static_cast<size_t>(i)].flags);
-    textWidth = std::max(textWidth, TextWidth(font, labels_.back()));
+    textWidth = std::max(textWidth, TextWidth(font, labels_.back(), itemHeight_));
   }
   const int count = static_cast<int>(labels_.size());
   current_ = menu.current >= 0 && menu.current < count ? menu.current : -1;
   hover_ = -1;
-  visible_ = std::max(1, std::min(count, (panelHeight - 2 * kBorder) / kItemHeight));
-  const int width = std::min(panelWidth, std::max(kMinWidth, kTextInset + textWidth + kRightPadding + kScrollBarWidth));
-  const int height = visible_ * kItemHeight + 2 * kBorder;
+  visible_ = std::max(1, std::min(count, (panelHeight - 2 * border_) / itemHeight_));
+  const int width =
+      std::min(panelWidth, std::max(S(kMinWidth), S(kTextInset) + textWidth + S(kRightPadding) + S(kScrollBarWidth)));
+  const int height = visible_ * itemHeight_ + 2 * border_;
   int x = anchor.L, y = menu.atCursor ? anchor.T : anchor.B;
   x = std::max(0, std::min(x, panelWidth - width));
   y = std::max(0, std::min(y, panelHeight - height));
@@ -89,8 +96,8 @@ bool PanelMenu::Choosable(int item) const {
 
 int PanelMenu::ItemAt(int x, int y) const {
   if (!Contains(x, y)) return -1;
-  const int row = (y - bounds_.T - kBorder) / kItemHeight;
-  if (y - bounds_.T < kBorder || row >= visible_) return -1;
+  const int row = (y - bounds_.T - border_) / itemHeight_;
+  if (y - bounds_.T < border_ || row >= visible_) return -1;
   const int item = first_ + row;
   return Choosable(item) ? item : -1;
 }
@@ -138,30 +145,31 @@ void PanelMenu::Render() {
   stale_ = false;
   const int w = picture_.Width(), h = picture_.Height();
   Fill(picture_, 0, 0, w, h, kFrame);
-  Fill(picture_, kBorder, kBorder, w - kBorder, h - kBorder, kBackground);
-  raster::Font* font = MenuFont();
+  Fill(picture_, border_, border_, w - border_, h - border_, kBackground);
+  raster::Font* font = MenuFont(scale_);
+  const int inset = S(kTextInset), bar = S(bar), mark = S(3);
   const int count = static_cast<int>(labels_.size());
-  const int textTop = font ? std::max(0, (kItemHeight - font->LineHeight()) / 2) : 0;
+  const int textTop = font ? std::max(0, (itemHeight_ - font->LineHeight()) / 2) : 0;
   for (int row = 0; row < visible_ && first_ + row < count; ++row) {
     const int item = first_ + row;
-    const int top = kBorder + row * kItemHeight;
-    if (item == hover_) Fill(picture_, kBorder, top, w - kBorder, top + kItemHeight, kHighlight);
+    const int top = border_ + row * itemHeight_;
+    if (item == hover_) Fill(picture_, border_, top, w - border_, top + itemHeight_, kHighlight);
     if (flags_[static_cast<size_t>(item)] & IMenuItem::kSeparator) {
-      Fill(picture_, kBorder + 4, top + kItemHeight / 2, w - kBorder - 4, top + kItemHeight / 2 + 1, kFrame);
+      Fill(picture_, border_ + S(4), top + itemHeight_ / 2, w - border_ - S(4), top + itemHeight_ / 2 + 1, kFrame);
       continue;
     }
     if (item == current_ || (flags_[static_cast<size_t>(item)] & IMenuItem::kChecked))
-      Fill(picture_, 6, top + kItemHeight / 2 - 3, 12, top + kItemHeight / 2 + 3, kText);
+      Fill(picture_, S(6), top + itemHeight_ / 2 - mark, S(12), top + itemHeight_ / 2 + mark, kText);
     if (!font) continue;
     font->SetTextColour(Choosable(item) ? kText : kGreyText);
     font->RenderText(&picture_, labels_[static_cast<size_t>(item)].c_str(), -1,
-                     raster::TextBounds{kTextInset, top + textTop, w - kBorder - kScrollBarWidth, top + kItemHeight}, 0);
+                     raster::TextBounds{inset, top + textTop, w - border_ - bar, top + itemHeight_}, 0);
   }
   if (count > visible_) {
-    const int track = h - 2 * kBorder;
-    const int thumbTop = kBorder + track * first_ / count;
-    const int thumbBottom = kBorder + track * (first_ + visible_) / count;
-    Fill(picture_, w - kBorder - kScrollBarWidth, thumbTop, w - kBorder, thumbBottom, kScrollThumb);
+    const int track = h - 2 * border_;
+    const int thumbTop = border_ + track * first_ / count;
+    const int thumbBottom = border_ + track * (first_ + visible_) / count;
+    Fill(picture_, w - border_ - bar, thumbTop, w - border_, thumbBottom, kScrollThumb);
   }
   // Text rendering may leave partial alpha; the menu is opaque.
   for (int y = 0; y < h; ++y)

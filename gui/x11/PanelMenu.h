@@ -12,14 +12,15 @@
 // items and scrolls. Window thread only.
 class PanelMenu {
  public:
+  // Sizes at 100 %; a menu opened at another scale multiplies them.
   static constexpr int kItemHeight = 20;
   static constexpr int kBorder = 1;
   static constexpr int kTextInset = 18;  // room for the current-item mark
   static constexpr int kMinWidth = 80;
 
   // Lays the items out at the anchor's top-left (menus at the cursor) or
-  // below it, moved inside the panel.
-  void Open(const IMenu& menu, const IBounds& anchor, int panelWidth, int panelHeight);
+  // below it, moved inside the panel; sizes (and text) at the scale in percent.
+  void Open(const IMenu& menu, const IBounds& anchor, int panelWidth, int panelHeight, int scale = 100);
   void Close();
   bool IsOpen() const { return open_; }
   // Where the menu lies in the panel (empty when closed).
@@ -31,6 +32,7 @@ class PanelMenu {
   int Hover() const { return hover_; }
   int FirstVisible() const { return first_; }
   int VisibleCount() const { return visible_; }
+  int ItemHeight() const { return itemHeight_; }
   // Each returns true when the picture changed.
   bool SetHover(int item);
   bool MoveHover(int step);  // keyboard: next choosable item, scrolled into view
@@ -41,10 +43,14 @@ class PanelMenu {
 
  private:
   bool Choosable(int item) const;
+  int S(int length) const;  // a 100 % length at the scale, at least 1
   void ScrollTo(int first);
   void Render();
 
   bool open_ = false;
+  int scale_ = 100;
+  int itemHeight_ = kItemHeight;
+  int border_ = kBorder;
   std::vector<std::string> labels_;
   std::vector<int> flags_;
   int current_ = -1;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "gui/EditorFactory.h"
 #include "raster/Bitmap.h"
@@ -35,6 +36,32 @@ Visual* ChooseVisual(Display* display, int screen, int* depth) {
       return info.visual;
     }
   return nullptr;
+}
+
+// The display's scale from Xft.dpi in its resource database (96 dpi is
+// 100 %); 0 when it says nothing usable.
+int XftScale(Display* display) {
+  const char* resources = XResourceManagerString(display);
+  if (!resources) return 0;
+  // Lines "name:\tvalue"; the last Xft.dpi wins, as with xrdb -merge.
+  int percent = 0;
+  for (const char* line = resources; line && *line;) {
+    const char* end = std::strchr(line, '\n');
+    const std::string text(line, end ? static_cast<size_t>(end - line) : std::strlen(line));
+    line = end ? end + 1 : nullptr;
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos) continue;
+    std::string name = text.substr(0, colon), value = text.substr(colon + 1);
+    auto trim = [](std::string& t) {
+      const size_t first = t.find_first_not_of(" \t"), last = t.find_last_not_of(" \t\r");
+      t = first == std::string::npos ? std::string() : t.substr(first, last - first + 1);
+    };
+    trim(name), trim(value);
+    if (name != "Xft.dpi") continue;
+    const int dpi = EditorScale::Parse(value.c_str()) ? std::atoi(value.c_str()) : 0;
+    if (dpi > 0) percent = EditorScale::Snap(dpi / 96.0);
+  }
+  return percent;
 }
 
 // The folder of a file path, with its trailing slash; empty without one.
@@ -71,6 +98,7 @@ void* X11EditorWindow::OpenWindow(void* parentWindow) {
   if (!parent || !name || !*name) return nullptr;
   display_ = XOpenDisplay(nullptr);
   if (!display_) return nullptr;
+  SetSystemScale(XftScale(display_));
   bool failed = true;
   {
     X11ErrorTrap trap(display_);
@@ -95,14 +123,7 @@ void* X11EditorWindow::OpenWindow(void* parentWindow) {
       }
     }
     if (window_) {
-      XSizeHints* hints = XAllocSizeHints();
-      if (hints) {
-        hints->flags = PSize | PMinSize | PMaxSize;
-        hints->width = hints->min_width = hints->max_width = Width();
-        hints->height = hints->min_height = hints->max_height = Height();
-        XSetWMNormalHints(display_, window_, hints);
-        XFree(hints);
-      }
+      SetSizeHints();
       // XEmbed: protocol version 0, mapped.
       const Atom xembedInfo = XInternAtom(display_, "_XEMBED_INFO", False);
       const long info[2] = {0, 1};
@@ -110,6 +131,7 @@ void* X11EditorWindow::OpenWindow(void* parentWindow) {
                       reinterpret_cast<const unsigned char*>(info), 2);
       XMapWindow(display_, window_);
       failed = trap.Failed();
+      visual_ = visual, depth_ = depth;
       if (!failed) surface_ = std::make_unique<X11Surface>(display_, window_, visual, depth, Width(), Height());
     }
   }
@@ -127,6 +149,39 @@ void* X11EditorWindow::OpenWindow(void* parentWindow) {
   lastRedraw_ = std::chrono::steady_clock::now();
   XFlush(display_);
   return GetWindow();
+}
+
+void X11EditorWindow::SetSizeHints() {
+  XSizeHints* hints = XAllocSizeHints();
+  if (!hints) return;
+  // A fixed size: base, minimum and maximum alike (suil sizes its socket
+  // from these).
+  hints->flags = PSize | PBaseSize | PMinSize | PMaxSize;
+  hints->width = hints->base_width = hints->min_width = hints->max_width = Width();
+  hints->height = hints->base_height = hints->min_height = hints->max_height = Height();
+  XSetWMNormalHints(display_, window_, hints);
+  XFree(hints);
+}
+
+void X11EditorWindow::QuerySystemScale() {
+  if (display_) return;  // known since the window opened
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return;
+  if (Display* display = XOpenDisplay(nullptr)) {
+    SetSystemScale(XftScale(display));
+    XCloseDisplay(display);
+  }
+}
+
+void X11EditorWindow::ScaleChanged() {
+  if (menu_.IsOpen()) CloseMenu(-1);
+  if (!display_ || !window_ || windowGone_) return;
+  X11ErrorTrap trap(display_);
+  SetSizeHints();
+  XResizeWindow(display_, window_, static_cast<unsigned>(Width()), static_cast<unsigned>(Height()));
+  surface_ = std::make_unique<X11Surface>(display_, window_, static_cast<Visual*>(visual_), depth_, Width(), Height());
+  Draw(IBounds{0, 0, Width(), Height()});
+  XFlush(display_);
 }
 
 void X11EditorWindow::CloseNativeWindow() {

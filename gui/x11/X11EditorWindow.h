@@ -51,6 +51,12 @@ class X11EditorWindow : public IEditorView {
   void* GetWindow() override;
   void IdleWindow() override;
   bool HostKey(int character, int virtualKey, int modifiers, bool down) override;
+  // Xft.dpi of the display, read without opening the window.
+  void QuerySystemScale() override;
+
+ protected:
+  // Resizes the open window, its size hints and its surface, and redraws.
+  void ScaleChanged() override;
 
  private:
   void HandleEvent(_XEvent& event);
@@ -64,10 +70,13 @@ class X11EditorWindow : public IEditorView {
   void ShowMenuChange();
   void Present(const IBounds& bounds);
   void RedrawIfDue();
+  void SetSizeHints();
 
   Display* display_ = nullptr;
   unsigned long window_ = 0;
   unsigned long colormap_ = 0;
+  void* visual_ = nullptr;  // the window's Visual
+  int depth_ = 0;
   bool windowGone_ = false;  // the host destroyed it with its parent
   long eventMask_ = 0;
   std::unique_ptr<X11Surface> surface_;

@@ -133,7 +133,7 @@ IMenu* X11EditorWindow::ShowPopupMenu(IMenu* menu, const IBounds& bounds) {
     return nullptr;
   }
   const IBounds previous = menu_.Bounds();
-  menu_.Open(*menu, bounds, Width(), Height());
+  menu_.Open(*menu, bounds, Width(), Height(), Scale());
   if (pointerX_ >= 0) menu_.SetHover(menu_.ItemAt(pointerX_, pointerY_));
   // Keys reach the window only while it shows a menu (Escape closes it);
   // otherwise they stay the host's.

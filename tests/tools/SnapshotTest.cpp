@@ -52,6 +52,26 @@ TEST(BrumeSnapshot, WritesTheChosenProgramOnTheChosenPage) {
   std::remove(options.out.c_str());
 }
 
+TEST(BrumeSnapshot, DrawsAtTheAskedScale) {
+  const char* argv[] = {"brume-snapshot", "--scale", "150", "--out", "x.png"};
+  SnapshotOptions options;
+  std::string error;
+  bool helpOnly = false;
+  ASSERT_TRUE(ParseSnapshotOptions(5, argv, &options, &error, &helpOnly)) << error;
+  EXPECT_EQ(options.scale, 150);
+  options.out = ::testing::TempDir() + "snapshot-150.png";
+  ASSERT_TRUE(WriteEditorSnapshot(options, &error)) << error;
+  auto image = ReadPng(options.out);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->Width(), 1223);
+  EXPECT_EQ(image->Height(), 750);
+  std::remove(options.out.c_str());
+  for (const char* bad : {"140", "4", "1,5"}) {
+    const char* badArgv[] = {"brume-snapshot", "--scale", bad};
+    EXPECT_FALSE(ParseSnapshotOptions(3, badArgv, &options, &error, &helpOnly)) << bad;
+  }
+}
+
 TEST(BrumeSnapshot, RefusesUnknownProgramsAndOptions) {
   SnapshotOptions options;
   options.program = "no such program";

@@ -5,16 +5,18 @@
 
 #include "effect/Kestrel.h"
 #include "effect/ParameterIds.h"
+#include "gui/EditorScale.h"
 #include "gui/headless/HeadlessEditor.h"
 #include "raster/Bitmap.h"
 #include "tools/common/PngWriter.h"
 
 namespace {
 const char kUsage[] =
-    "usage: brume-snapshot [--program NAME|NUMBER] [--page audio|mod] [--out FILE.png]\n"
+    "usage: brume-snapshot [--program NAME|NUMBER] [--page audio|mod] [--scale S] [--out FILE.png]\n"
     "Draws Brume's editor as the program leaves it and writes it as a PNG.\n"
     "  --program P  program by name or number 0-127 (default: start-up settings)\n"
     "  --page X     matrix page to show (default: the one the program stores)\n"
+    "  --scale S    display scale: 100-300 in steps of 25, or a factor (1.5)\n"
     "  --out FILE   output PNG (default: brume-editor.png)\n";
 
 // The slot a program name or number names; -1 when none does.
@@ -38,7 +40,7 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions* op
       *error = kUsage;
       return false;
     }
-    if (arg != "--program" && arg != "--page" && arg != "--out") {
+    if (arg != "--program" && arg != "--page" && arg != "--out" && arg != "--scale") {
       *error = "unknown option '" + arg + "'\n" + kUsage;
       return false;
     }
@@ -49,6 +51,16 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions* op
     const std::string value = argv[++i];
     if (arg == "--program") options->program = value;
     else if (arg == "--out") options->out = value;
+    else if (arg == "--scale") {
+      options->scale = EditorScale::Parse(value.c_str());
+      // Only exact steps: a snapshot at a scale other than the one asked for
+      // would mislead.
+      const double asked = std::strtod(value.c_str(), nullptr);
+      if (!options->scale || (options->scale != asked && options->scale != asked * 100)) {
+        *error = "--scale takes 100-300 in steps of 25 (or 1-3 in steps of 0.25), not '" + value + "'\n";
+        return false;
+      }
+    }
     else if (value == "audio" || value == "mod") options->page = value;
     else {
       *error = "--page takes audio or mod, not '" + value + "'\n";
@@ -81,6 +93,7 @@ bool WriteEditorSnapshot(const SnapshotOptions& options, std::string* error) {
       plugin.SetParameterFromHost(kMatrixTab, page);
     }
   }
+  if (options.scale) editor->SetUserScale(options.scale);
   editor->RedrawAll();
   raster::Bitmap* image = editor->BackingStore();
   if (!image || !WritePng(*image, options.out.c_str())) {

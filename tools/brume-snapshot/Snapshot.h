@@ -7,6 +7,7 @@ struct SnapshotOptions {
   std::string program;      // name or number 0-127; empty: start-up settings
   std::string page;         // "audio", "mod", or empty for the program's own
   std::string out = "brume-editor.png";
+  int scale = 0;  // percent, a step of 100-300; 0: BRUME_UI_SCALE or 100
 };
 
 // Parses the command line; returns false with a message in error (usage

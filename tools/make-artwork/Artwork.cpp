@@ -79,40 +79,45 @@ void Fill(raster::Bitmap& b, int left, int top, int right, int bottom, raster::P
 
 }  // namespace
 
-bool DrawBackground(raster::Bitmap& panel) {
-  const TypeFace logo(kBold, 30), credit(kRegular, 13), heading(kBold, 13), label(kRegular, 12), column(kRegular, 11);
+bool DrawBackground(raster::Bitmap& panel, int k) {
+  const TypeFace logo(kBold, 30 * k), credit(kRegular, 13 * k), heading(kBold, 13 * k), label(kRegular, 12 * k),
+      column(kRegular, 11 * k);
   if (!logo.Loaded() || !credit.Loaded() || !heading.Loaded() || !label.Loaded() || !column.Loaded()) return false;
+  // Every coordinate below is a 100 % one, multiplied here.
+  auto fill = [&panel, k](int left, int top, int right, int bottom, raster::Pixel colour) {
+    Fill(panel, left * k, top * k, right * k, bottom * k, colour);
+  };
   Fill(panel, 0, 0, panel.Width(), panel.Height(), kPanel);
 
-  logo.Draw(panel, kLogoX, kTitleBaseline, "Brume", kAccent);
+  logo.Draw(panel, kLogoX * k, kTitleBaseline * k, "Brume", kAccent);
   const std::string maker = "Orvendale";
-  credit.Draw(panel, kCreditRight - credit.Width(maker, 1), kTitleBaseline, maker, kLabel, 1);
+  credit.Draw(panel, kCreditRight * k - credit.Width(maker, k), kTitleBaseline * k, maker, kLabel, k);
 
   for (const Section& s : Sections()) {
     const int left = s.labels.front().x;
-    heading.Draw(panel, left, s.readoutTop + kHeadingBaseline, s.heading, kAccent);
-    Fill(panel, left, s.readoutTop + kRuleY, s.ruleRight, s.readoutTop + kRuleY + 1, kRule);
-    for (const Label& l : s.labels) label.Draw(panel, l.x, s.readoutTop + kLabelBaseline, l.text, kLabel);
+    heading.Draw(panel, left * k, (s.readoutTop + kHeadingBaseline) * k, s.heading, kAccent);
+    fill(left, s.readoutTop + kRuleY, s.ruleRight, s.readoutTop + kRuleY + 1, kRule);
+    for (const Label& l : s.labels) label.Draw(panel, l.x * k, (s.readoutTop + kLabelBaseline) * k, l.text, kLabel);
   }
 
   const MatrixArea m;
-  Fill(panel, m.left, m.top, m.right, m.bottom, kMatrixArea);
+  fill(m.left, m.top, m.right, m.bottom, kMatrixArea);
   for (int row = 1; row < m.rows; row += 2) {
     const int y = m.firstRow + row * m.rowPitch - 4;
-    Fill(panel, m.left, y, m.right, y + m.rowPitch, kMatrixStripe);
+    fill(m.left, y, m.right, y + m.rowPitch, kMatrixStripe);
   }
-  Fill(panel, kLogoX, kFooterRuleY, kCreditRight, kFooterRuleY + 1, kRule);
-  for (const Label& c : kMatrixColumns) column.Draw(panel, c.x, m.headingBaseline, c.text, kLabel);
+  fill(kLogoX, kFooterRuleY, kCreditRight, kFooterRuleY + 1, kRule);
+  for (const Label& c : kMatrixColumns) column.Draw(panel, c.x * k, m.headingBaseline * k, c.text, kLabel);
   return true;
 }
 
-bool DrawSelector(raster::Bitmap& selector) {
-  const TypeFace tab(kBold, 13);
+bool DrawSelector(raster::Bitmap& selector, int k) {
+  const TypeFace tab(kBold, 13 * k);
   if (!tab.Loaded()) return false;
   const int frameHeight = selector.Height() / 2;
   const std::string words[2] = {"audio matrix", "mod matrix"};
-  const int gap = 28, baseline = 16;
-  const int x[2] = {10, 10 + tab.Width(words[0]) + gap};
+  const int gap = 28 * k, baseline = 16 * k;
+  const int x[2] = {10 * k, 10 * k + tab.Width(words[0]) + gap};
   for (int frame = 0; frame < 2; ++frame) {
     const int top = frame * frameHeight;
     for (int w = 0; w < 2; ++w) {
@@ -125,7 +130,8 @@ bool DrawSelector(raster::Bitmap& selector) {
       for (int y = top; y < top + frameHeight; ++y)
         for (int px = left; px < right; ++px) selector.Row(y)[px] = colour & 0x00FFFFFFu;
       tab.Draw(selector, x[w], top + baseline, words[w], colour);
-      if (active) Fill(selector, x[w], top + frameHeight - 3, x[w] + tab.Width(words[w]), top + frameHeight - 1, kAccent);
+      if (active)
+        Fill(selector, x[w], top + frameHeight - 3 * k, x[w] + tab.Width(words[w]), top + frameHeight - k, kAccent);
     }
   }
   return true;

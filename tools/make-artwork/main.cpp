@@ -14,13 +14,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  raster::MemoryBitmap panel(815, 500), selector(300, 50);
-  if (!DrawBackground(panel) || !DrawSelector(selector)) {
+  // The 100 % images and the 3x masters every other scale is reduced from.
+  raster::MemoryBitmap panel(815, 500), selector(300, 50), panel3(815 * 3, 500 * 3), selector3(300 * 3, 50 * 3);
+  if (!DrawBackground(panel, 1) || !DrawSelector(selector, 1) || !DrawBackground(panel3, 3) ||
+      !DrawSelector(selector3, 3)) {
     std::fprintf(stderr, "make-artwork: cannot open the DejaVu fonts\n");
     return 1;
   }
   for (auto [bitmap, name] : {std::pair<raster::Bitmap*, const char*>{&panel, "brume_background.png"},
-                              {&selector, "matrix_selector.png"}}) {
+                              {&selector, "matrix_selector.png"},
+                              {&panel3, "brume_background_3x.png"},
+                              {&selector3, "matrix_selector_3x.png"}}) {
     const std::string path = dir + "/" + name;
     if (!WritePng(*bitmap, path.c_str())) {
       std::fprintf(stderr, "make-artwork: cannot write %s\n", path.c_str());
