@@ -228,6 +228,7 @@ void IVstBinding::AttachEditor(IAttachedEditor* view) {
   IEffectBase::AttachEditor(view);
   effect_.flags |= effFlagsHasEditor;
   EditorSizeChanged();
+  if (auto* window = dynamic_cast<IEmbeddedWindow*>(view)) window->SetResizeListener([this](int, int) { EditorResized(); });
 }
 
 void IVstBinding::EditorSizeChanged() {

@@ -122,6 +122,15 @@ class IVstBinding : public IEffectBase {
   VstIntPtr EditClose();
   VstIntPtr EditIdle();
   VstIntPtr EditKey(int character, int virtualKey, int modifiers, bool down);
+  // The host's display scale factor ('PreS'/'AeCs'), before or after opening.
+  VstIntPtr EditScale(float factor);
+  // effEditGetRect: the size at the scale now in force (a closed window
+  // asks the system first).
+  void EditorRectNow();
+  // The view changed size: new rectangle, and an open window asks the host
+  // for room (audioMasterSizeWindow, when the host can).
+  void EditorResized();
+  void AskHostToResize();
 
   // Audio callback body shared by the three callbacks (VstAudioCallbacks.cpp).
   enum class BlockMode { kAdding, kReplacing, kDouble };

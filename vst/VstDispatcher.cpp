@@ -17,6 +17,9 @@ constexpr VstIntPtr kIdentifyAnswer = 0x4E764566;  // 'NvEf'
 constexpr VstIntPtr kVendorSpecificAnswer = 0xBEEF;
 constexpr VstIntPtr kVstVersion = 2400;
 constexpr int kVendorSpecificDisplayText = 7;
+// A host's display scale: index 'PreS', value 'AeCs', the factor in opt.
+constexpr VstInt32 kVendorScaleIndex = 0x50726553;
+constexpr VstIntPtr kVendorScaleValue = 0x41654373;
 
 // Capability texts and whether answering 1 needs MIDI.
 struct Capability {
@@ -25,7 +28,7 @@ struct Capability {
 };
 constexpr Capability kCapabilities[] = {
     {"receiveVstTimeInfo", false}, {"sendVstEvents", true},       {"sendVstMidiEvent", true},
-    {"receiveVstEvents", true},    {"receiveVstMidiEvent", true},
+    {"receiveVstEvents", true},    {"receiveVstMidiEvent", true}, {"supportsViewDpiScaling", false},
 };
 
 // Exact comparison of a host text with a known one that never reads more
@@ -68,6 +71,8 @@ VstIntPtr IVstBinding::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
     // reaches the plug-in only through its lock-free edit path, and calls
     // the host (automation, edit gestures) with nothing held.
     if (opcode == effEditIdle) return plugin->EditIdle();
+    if (opcode == effVendorSpecific && index == kVendorScaleIndex && value == kVendorScaleValue)
+      return plugin->EditScale(opt);
     if (opcode == effEditClose) return plugin->EditClose();
     if (opcode == effEditKeyDown || opcode == effEditKeyUp)
       return plugin->EditKey(index, static_cast<int>(value), TruncateToInt(opt),
@@ -140,6 +145,7 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       return 0;
     case effEditGetRect:
       if (!ptr || !EditorView()) return 0;
+      EditorRectNow();
       *static_cast<ERect**>(ptr) = &editorRect_;
       return 1;
     case effEditOpen:
@@ -288,7 +294,39 @@ VstIntPtr IVstBinding::EditOpen(void* parentWindow) {
   IEmbeddedWindow* window = WindowOf(EditorView());
   if (!window || !window->OpenWindow(parentWindow)) return 0;
   EditorDidOpen();
+  // The window's display may say another scale than the rectangle the host
+  // was given: the host learns the size the window really has.
+  const ERect said = editorRect_;
+  EditorSizeChanged();
+  if (said.right != editorRect_.right || said.bottom != editorRect_.bottom) AskHostToResize();
   return 1;
+}
+
+VstIntPtr IVstBinding::EditScale(float factor) {
+  IEmbeddedWindow* window = WindowOf(EditorView());
+  if (!window || !(factor > 0.0f)) return 0;
+  window->SetHostScale(factor);  // a change reaches EditorResized
+  return 1;
+}
+
+void IVstBinding::EditorRectNow() {
+  IEmbeddedWindow* window = WindowOf(EditorView());
+  if (window && !window->GetWindow()) window->QuerySystemScale();
+  EditorSizeChanged();
+}
+
+void IVstBinding::EditorResized() {
+  EditorSizeChanged();
+  IEmbeddedWindow* window = WindowOf(EditorView());
+  if (window && window->GetWindow()) AskHostToResize();
+}
+
+void IVstBinding::AskHostToResize() {
+  // Only a host that says it can: others ignore the call or, worse,
+  // misread it.
+  char sizeWindow[] = "sizeWindow";
+  if (CallHost(audioMasterCanDo, 0, 0, sizeWindow, 0.0f) != 1) return;
+  CallHost(audioMasterSizeWindow, editorRect_.right, editorRect_.bottom, nullptr, 0.0f);
 }
 
 VstIntPtr IVstBinding::EditIdle() {

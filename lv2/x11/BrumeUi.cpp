@@ -2,7 +2,10 @@
 // window layer, X11) embedded in the host's window through ui:parent, driven
 // by the host's idle calls (ui:idleInterface) and connected to the plug-in
 // only through its control ports (PortEditorDelegate).
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstdint>
 #include <cstring>
@@ -37,6 +40,20 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
   return nullptr;
 }
 
+// The host's ui:scaleFactor (an atom:Float option); 0 when it sends none or
+// cannot map the URIs to compare with.
+double HostScaleFactor(const LV2_Feature* const* features) {
+  const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+  const auto* option = static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+  if (!map || !map->map || !option) return 0.0;
+  const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+  const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+  for (; option->key != 0 || option->value; ++option)
+    if (option->key == scaleFactor && option->type == floatType && option->size == sizeof(float) && option->value)
+      return *static_cast<const float*>(option->value);
+  return 0.0;
+}
+
 // The editor as Kestrel::BuildEditor makes it for the VST plug-in, with the
 // UI's own copy of the values (the defaults until the host sends others).
 std::unique_ptr<IEditorView> BuildView(PortEditorDelegate& delegate) {
@@ -62,9 +79,13 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
   try {
     auto ui = std::make_unique<BrumeUi>(write, controller, touch);
     ui->view = BuildView(ui->delegate);
+    ui->Window().SetHostScale(HostScaleFactor(features));
     // Null without an X server, or when the parent is not a window.
     void* window = ui->Window().OpenWindow(parent);
     if (!window) return nullptr;
+    // A later size (the user's pick in the size menu) goes the same way.
+    if (resize && resize->ui_resize)
+      ui->Window().SetResizeListener([resize](int width, int height) { resize->ui_resize(resize->handle, width, height); });
     // The window's WM_NORMAL_HINTS say the same (min = max = this size).
     if (resize && resize->ui_resize) resize->ui_resize(resize->handle, ui->Window().Width(), ui->Window().Height());
     *widget = window;

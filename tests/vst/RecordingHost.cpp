@@ -52,6 +52,10 @@ VstIntPtr RecordingHost::Answer(AEffect* effect, VstInt32 opcode, VstInt32 index
       return vendorVersion;
     case audioMasterProcessEvents:
       return processEventsAnswer;
+    case audioMasterCanDo:
+      return canSizeWindow && ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
+    case audioMasterSizeWindow:
+      return canSizeWindow ? 1 : 0;
     default:
       return 0;
   }

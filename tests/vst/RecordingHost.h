@@ -35,6 +35,7 @@ class RecordingHost {
   bool answerTime = true;           // false: audioMasterGetTime returns null
   VstTimeInfo time{};               // returned for audioMasterGetTime
   VstIntPtr processEventsAnswer = 1;
+  bool canSizeWindow = false;       // canDo("sizeWindow") and audioMasterSizeWindow answer 1
 
   // ---- Record ----------------------------------------------------------------
   std::vector<HostCall> Calls() const;

@@ -16,6 +16,9 @@
 #include <thread>
 
 #include "raster/PngReader.h"
+// Xlib last: its macros clash with the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 extern char** environ;
 
@@ -44,7 +47,7 @@ bool StartPrivateXvfb() {
   if (pipe(fds) != 0) return false;
   // Xvfb writes its display number to the descriptor once it accepts clients.
   const std::string fd = std::to_string(fds[1]);
-  const std::string screen = std::string("1024x768x") + (depth ? depth : "24");
+  const std::string screen = std::string("2560x1600x") + (depth ? depth : "24");
   g_xvfb = fork();
   if (g_xvfb == 0) {
     // The server goes with the test, even when a timeout kills the test.
@@ -66,6 +69,24 @@ bool StartPrivateXvfb() {
   }
   setenv("DISPLAY", (":" + number).c_str(), 1);
   std::atexit(StopXvfb);
+  return true;
+}
+
+bool SetXftDpi(int dpi) {
+  // The root window's RESOURCE_MANAGER property is what xrdb writes and
+  // what each new connection reads as its resource database.
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  const Window root = DefaultRootWindow(display);
+  if (dpi > 0) {
+    const std::string resources = "Xft.dpi:\t" + std::to_string(dpi) + "\nXft.antialias:\t1\n";
+    XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.c_str()), static_cast<int>(resources.size()));
+  } else {
+    XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+  }
+  XSync(display, False);
+  XCloseDisplay(display);
   return true;
 }
 

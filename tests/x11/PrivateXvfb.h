@@ -15,6 +15,9 @@
 // The X server of the test process: Xvfb at the depth named by
 // KESTREL_XVFB_DEPTH (24 by default), started once, DISPLAY pointed at it.
 bool StartPrivateXvfb();
+// Puts Xft.dpi into the server's resource database (0 takes it out again),
+// as xrdb -merge would; connections opened afterwards see it.
+bool SetXftDpi(int dpi);
 // Starts a program (argv[0] looked up on PATH); its process id, 0 on failure.
 pid_t Spawn(const std::vector<std::string>& args);
 // Runs a shell command, calling tick (when set) every few milliseconds

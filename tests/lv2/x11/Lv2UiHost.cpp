@@ -8,6 +8,10 @@
 #include <limits>
 #include <thread>
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
+
 #include "lv2/BrumeLv2Ids.h"
 #include "tests/x11/PrivateXvfb.h"
 
@@ -38,17 +42,34 @@ Lv2UiHost::~Lv2UiHost() {
   if (library_) dlclose(library_);
 }
 
-bool Lv2UiHost::Instantiate(bool withParent, const char* pluginUri) {
+uint32_t Lv2UiHost::Map(void* handle, const char* uri) {
+  auto& uris = static_cast<Lv2UiHost*>(handle)->uris_;
+  for (size_t i = 0; i < uris.size(); ++i)
+    if (uris[i] == uri) return static_cast<uint32_t>(i + 1);
+  uris.push_back(uri);
+  return static_cast<uint32_t>(uris.size());
+}
+
+bool Lv2UiHost::Instantiate(bool withParent, const char* pluginUri, float scaleFactor) {
   resize_ = LV2UI_Resize{this, Resize};
   touch_ = LV2UI_Touch{this, Touch};
   const LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(parent_))};
   const LV2_Feature resize{LV2_UI__resize, &resize_};
   const LV2_Feature touch{LV2_UI__touch, &touch_};
+  LV2_URID_Map map{this, Map};
+  const LV2_Options_Option options[] = {
+      {LV2_OPTIONS_INSTANCE, 0, Map(this, LV2_UI__scaleFactor), sizeof scaleFactor, Map(this, LV2_ATOM__Float),
+       &scaleFactor},
+      {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+  const LV2_Feature mapFeature{LV2_URID__map, &map};
+  const LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+  const LV2_Feature* withScale[] = {&resize, &parent, &touch, &mapFeature, &optionsFeature, nullptr};
   const LV2_Feature* withAll[] = {&resize, &parent, &touch, nullptr};
   const LV2_Feature* withoutParent[] = {&resize, &touch, nullptr};
   LV2UI_Widget widget = nullptr;
   handle_ = descriptor_->instantiate(descriptor_, pluginUri ? pluginUri : brume_lv2::kPluginUri, "/nonexistent/",
-                                     Write, this, &widget, withParent ? withAll : withoutParent);
+                                     Write, this, &widget,
+                                     !withParent ? withoutParent : scaleFactor > 0 ? withScale : withAll);
   widget_ = static_cast<Window>(reinterpret_cast<uintptr_t>(widget));
   return handle_ != nullptr;
 }
@@ -86,7 +107,7 @@ bool Lv2UiHost::Run(const std::string& command) {
 }
 
 std::unique_ptr<raster::MemoryBitmap> Lv2UiHost::Screenshot(const std::string& savePng) {
-  return ScreenshotTopLeft(815, 500, savePng);
+  return ScreenshotTopLeft(resizedWidth_ ? resizedWidth_ : 815, resizedHeight_ ? resizedHeight_ : 500, savePng);
 }
 
 void Lv2UiHost::Write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol,
@@ -106,5 +127,10 @@ int Lv2UiHost::Resize(LV2UI_Feature_Handle handle, int width, int height) {
   auto* host = static_cast<Lv2UiHost*>(handle);
   host->resizedWidth_ = width;
   host->resizedHeight_ = height;
+  // As suil does: the host's window takes the size.
+  if (host->display_ && host->parent_ && width > 0 && height > 0) {
+    XResizeWindow(host->display_, host->parent_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(host->display_, False);
+  }
   return 0;
 }

@@ -31,7 +31,8 @@ class Lv2UiHost {
   const LV2UI_Descriptor* Descriptor() const { return descriptor_; }
   const std::string& Error() const { return error_; }
   // False when the UI refused; withParent false leaves out ui:parent.
-  bool Instantiate(bool withParent = true, const char* pluginUri = nullptr);
+  // scaleFactor > 0 is sent as the ui:scaleFactor option (with urid:map).
+  bool Instantiate(bool withParent = true, const char* pluginUri = nullptr, float scaleFactor = 0.0f);
   void Cleanup();
   LV2UI_Handle Handle() const { return handle_; }
   Window Widget() const { return widget_; }
@@ -68,4 +69,6 @@ class Lv2UiHost {
   LV2UI_Touch touch_{};
   std::vector<Call> calls_;
   int resizedWidth_ = 0, resizedHeight_ = 0;
+  std::vector<std::string> uris_;  // urid:map's table: URID n is uris_[n - 1]
+  static uint32_t Map(void* handle, const char* uri);
 };
