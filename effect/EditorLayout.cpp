@@ -8,6 +8,7 @@
 #include "framework/NumberFormat.h"
 #include "gui/IControls.h"
 #include "gui/IEditorView.h"
+#include "gui/ISizeMenu.h"
 
 namespace {
 
@@ -83,6 +84,10 @@ void EditorLayout::Build(IEditorView& view, IEditorDelegate& plugin) {
   view.AddControl(new IClickToggleControl(&plugin, {20, 480, 80, 500}, kLfoReset));
   view.AddControl(new IPopUpMenu(&plugin, {170, 480, 270, 500}, kSoftClip, matrix));
   view.AddControl(new IPopUpMenu(&plugin, {320, 480, 440, 500}, kControlRate, matrix));
+  ITextStyle size = matrix;
+  size.align = ITextStyle::kAlignRight;
+  size.colour = IRgba{255, 140, 140, 140};
+  view.AddControl(new ISizeMenu(&plugin, {690, 480, 790, 500}, size));
   // The central panel follows the page parameter, whoever changes it.
   view.SetValueObserver([](IEditorView& shown, int param, double value) {
     if (param == kMatrixTab) ShowMatrixPage(shown, TruncateToInt(value) != 0);

@@ -12,6 +12,7 @@
 #include "gui/IControls.h"
 #include "gui/IFontCache.h"
 #include "gui/TypedValue.h"
+#include "gui/UserSettings.h"
 #include "raster/Blit.h"
 #include "raster/Font.h"
 #include "raster/PngReader.h"
@@ -25,6 +26,7 @@ IEditorView::IEditorView(IEditorDelegate* plugin, int width, int height, int fra
       height_(height),
       frameRate_(frameRate > 0 ? frameRate : kDefaultFrameRate) {
   scaleSources_.environment = EditorScale::FromEnvironment();
+  scaleSources_.user = UserSettings::LoadScale();
   scale_ = scaleSources_.Resolve();
 }
 

@@ -6,6 +6,9 @@
 #include <X11/Xutil.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "tests/x11/X11TestHost.h"
 
@@ -22,8 +25,16 @@ constexpr VstIntPtr kAeCs = 0x41654373;
 class X11Scale : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(StartPrivateXvfb()) << "cannot start Xvfb"; }
+  // The size menu writes the user's settings: a folder of the test's own.
+  void SetUp() override {
+    config_ = std::filesystem::path(::testing::TempDir()) / ("brume-x11-config-" + std::to_string(getpid()));
+    std::filesystem::remove_all(config_);
+    setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+  }
   void TearDown() override {
     host_.reset();
+    std::filesystem::remove_all(config_);
+    unsetenv("XDG_CONFIG_HOME");
     SetXftDpi(0);
     unsetenv("BRUME_UI_SCALE");
   }
@@ -57,6 +68,7 @@ class X11Scale : public ::testing::Test {
     return width * 10000 + height;
   }
   std::unique_ptr<X11TestHost> host_;
+  std::filesystem::path config_;
 };
 
 TEST_F(X11Scale, XftDpi144OpensAt150PercentInsideTheHostsWindow) {
@@ -73,6 +85,22 @@ TEST_F(X11Scale, XftDpi144OpensAt150PercentInsideTheHostsWindow) {
   auto shot = host_->Screenshot("linux-editor-150.png");
   ASSERT_TRUE(shot);
   EXPECT_EQ(shot->Width(), 1223);
+
+  // The size menu (logical 690,480-790,500), drawn at the scale inside the
+  // panel; up to Auto, then five steps down is 200 %.
+  ASSERT_TRUE(host_->Xdotool("mousemove 1150 735 click 1"));
+  auto menu = host_->Screenshot("linux-size-menu-150.png");
+  ASSERT_TRUE(menu);
+  int changed = 0;
+  for (int y = 450; y < 750; ++y)
+    for (int x = 1150; x < 1223; ++x) changed += menu->Row(y)[x] != shot->Row(y)[x];
+  EXPECT_GT(changed, 3000);
+  ASSERT_TRUE(host_->Xdotool("key Up Up Up Up Up Up Up Up Up Up Down Down Down Down Down Return"));
+  EXPECT_EQ(Rect(), 16301000);
+  std::ifstream settings(config_ / "Brume" / "settings");
+  std::string line;
+  std::getline(settings, line);
+  EXPECT_EQ(line, "scale=200");
 }
 
 TEST_F(X11Scale, TheEnvironmentOverridesTheDisplay) {

@@ -1,0 +1,80 @@
+#include "gui/UserSettings.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "gui/EditorScale.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+constexpr const char* kScaleKey = "scale=";
+constexpr std::streamsize kMaxFileBytes = 4096;
+
+fs::path SettingsFile() {
+#ifdef _WIN32
+  // The wide variable: a user name outside the ANSI code page survives.
+  const wchar_t* appData = _wgetenv(L"APPDATA");
+  if (!appData || !*appData) return {};
+  return fs::path(appData) / L"Orvendale" / L"Brume" / L"settings";
+#else
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  fs::path base;
+  if (config && *config == '/') base = config;  // relative values are to be ignored
+  else if (const char* home = std::getenv("HOME"); home && *home) base = fs::path(home) / ".config";
+  else return {};
+  return base / "Brume" / "settings";
+#endif
+}
+}  // namespace
+
+std::string UserSettings::FilePath() { return SettingsFile().string(); }
+
+int UserSettings::LoadScale() {
+  const fs::path path = SettingsFile();
+  if (path.empty()) return 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return 0;
+  std::string text(static_cast<size_t>(kMaxFileBytes), '\0');
+  in.read(&text[0], kMaxFileBytes);
+  text.resize(static_cast<size_t>(in.gcount()));
+  // One "key=value" a line; the last scale line counts.
+  int percent = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind(kScaleKey, 0) != 0) continue;
+    const std::string value = line.substr(std::char_traits<char>::length(kScaleKey));
+    const int parsed = EditorScale::Parse(value.c_str());
+    // Only an exact step: anything else is a garbled file, and Auto.
+    percent = value == std::to_string(parsed) ? parsed : 0;
+  }
+  return percent;
+}
+
+bool UserSettings::SaveScale(int percent) {
+  const fs::path path = SettingsFile();
+  if (path.empty()) return false;
+  std::error_code error;
+  fs::create_directories(path.parent_path(), error);
+  if (error) return false;
+  // Written aside and renamed over, so another instance never reads half a file.
+  fs::path temporary = path;
+  temporary += ".new";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << kScaleKey << (percent >= EditorScale::kMin && percent <= EditorScale::kMax ? std::to_string(percent) : "auto")
+        << '\n';
+    if (!out) return false;
+  }
+  fs::rename(temporary, path, error);
+  return !error;
+}

@@ -1,0 +1,86 @@
+// The size menu on the panel and the user's settings file it writes.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "gui/ISizeMenu.h"
+#include "gui/UserSettings.h"
+#include "tests/gui/EditorFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every case gets a configuration folder of its own, set before the editor
+// (which reads the file) is made.
+class SizeMenuTest : public EditorFixture {
+ protected:
+  void SetUp() override {
+    folder_ = fs::path(::testing::TempDir()) / ("brume-config-" + std::to_string(::getpid()));
+    fs::remove_all(folder_);
+    setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    EditorFixture::SetUp();
+  }
+  void TearDown() override {
+    EditorFixture::TearDown();
+    fs::remove_all(folder_);
+    unsetenv("XDG_CONFIG_HOME");
+  }
+  void WriteSettings(const std::string& text) {
+    fs::create_directories(folder_ / "Brume");
+    std::ofstream(folder_ / "Brume" / "settings", std::ios::binary) << text;
+  }
+  ISizeMenu* Menu() {
+    for (int i = Editor().ControlCount() - 1; i > 0; --i)
+      if (auto* menu = dynamic_cast<ISizeMenu*>(Editor().GetControl(i))) return menu;
+    return nullptr;
+  }
+  fs::path folder_;
+};
+
+TEST_F(SizeMenuTest, TheChoiceAppliesAtOnceIsRememberedAndAutoGoesBackToTheHost) {
+  ASSERT_TRUE(Menu());
+  EXPECT_EQ(Menu()->Text(), "size auto");
+  Editor().SetHostScale(1.25);
+  const IBounds at = EditorScale::Physical(Menu()->Bounds(), Editor().Scale());
+  const int x = (at.L + at.R) / 2, y = (at.T + at.B) / 2;
+  EXPECT_EQ(Editor().ControlAt(x, y), Editor().ControlCount() - 1);
+  Editor().ScriptMenuChoice(5);  // Auto, 100 %, 125 %, 150 %, 175 %, 200 %
+  Click(x, y);
+  ASSERT_EQ(Editor().MenusShown().size(), 1u);
+  EXPECT_EQ(Editor().MenusShown()[0].size(), 1u + EditorScale::kStepCount);
+  EXPECT_EQ(Editor().MenusShown()[0][0], "Auto");
+  EXPECT_EQ(Editor().MenusShown()[0].back(), "300%");
+  EXPECT_EQ(Editor().Scale(), 200);
+  EXPECT_EQ(Editor().Width(), 1630);
+  EXPECT_EQ(UserSettings::LoadScale(), 200);
+  Editor().RedrawAll();
+  EXPECT_EQ(Menu()->Text(), "size 200%");
+
+  // Another instance (another project, another host) opens at the choice.
+  Kestrel other(nullptr, HeadlessEditor::Create);
+  EXPECT_EQ(static_cast<HeadlessEditor*>(other.Editor())->Scale(), 200);
+
+  Editor().ScriptMenuChoice(0);
+  Click(EditorScale::Physical((Menu()->Bounds().L + Menu()->Bounds().R) / 2, 200),
+        EditorScale::Physical((Menu()->Bounds().T + Menu()->Bounds().B) / 2, 200));
+  EXPECT_EQ(Editor().Scale(), 125);
+  EXPECT_EQ(UserSettings::LoadScale(), 0);
+}
+
+TEST_F(SizeMenuTest, MissingOrGarbledSettingsAreAuto) {
+  EXPECT_EQ(UserSettings::LoadScale(), 0);  // no file
+  WriteSettings("scale=175\n");
+  EXPECT_EQ(UserSettings::LoadScale(), 175);
+  for (const char* garbled : {"scale=170\n", "scale=1.75\n", "scale=\n", "\x01\x02\xff", "scale=999999999999\n"}) {
+    WriteSettings(garbled);
+    EXPECT_EQ(UserSettings::LoadScale(), 0) << garbled;
+  }
+  // A folder where the file should be: unreadable, still Auto.
+  fs::remove(folder_ / "Brume" / "settings");
+  fs::create_directories(folder_ / "Brume" / "settings");
+  EXPECT_EQ(UserSettings::LoadScale(), 0);
+  EXPECT_FALSE(UserSettings::SaveScale(150));
+}
+
+}  // namespace
