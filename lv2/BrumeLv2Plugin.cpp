@@ -4,11 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>
-#include <lv2/midi/midi.h>
 #include <lv2/options/options.h>
-#include <lv2/time/time.h>
 
 #include "effect/DefineParameters.h"
 #include "effect/ParameterRouting.h"
@@ -49,17 +46,9 @@ BrumeLv2Plugin::BrumeLv2Plugin(double sampleRate, const LV2_Feature* const* feat
 }
 
 void BrumeLv2Plugin::MapUrids(LV2_URID_Map* map) {
-  auto id = [map](const char* uri) { return map->map(map->handle, uri); };
-  urids_.midiEvent = id(LV2_MIDI__MidiEvent);
-  urids_.timePosition = id(LV2_TIME__Position);
-  urids_.beatsPerMinute = id(LV2_TIME__beatsPerMinute);
-  urids_.atomFloat = id(LV2_ATOM__Float);
-  urids_.atomDouble = id(LV2_ATOM__Double);
-  urids_.atomInt = id(LV2_ATOM__Int);
-  urids_.atomLong = id(LV2_ATOM__Long);
-  urids_.atomBlank = id(LV2_ATOM__Blank);
-  urids_.atomObject = id(LV2_ATOM__Object);
-  urids_.maxBlockLength = id(LV2_BUF_SIZE__maxBlockLength);
+  urids_.control = MapControlUrids(map);
+  urids_.atomInt = urids_.control.atomInt;
+  urids_.maxBlockLength = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
   haveUrids_ = true;
 }
 
@@ -69,7 +58,8 @@ void BrumeLv2Plugin::ReadOptions(const LV2_Feature* const* features) {
   const auto* options = static_cast<const LV2_Options_Option*>(FeatureData(features, LV2_OPTIONS__options));
   if (!options || !haveUrids_) return;
   for (const LV2_Options_Option* o = options; o->key || o->value; ++o) {
-    if (o->key != urids_.maxBlockLength || o->size != sizeof(int32_t) || o->type != urids_.atomInt) continue;
+    if (o->key != urids_.maxBlockLength || o->size != sizeof(int32_t) || o->type != urids_.atomInt || !o->value)
+      continue;
     const int32_t frames = *static_cast<const int32_t*>(o->value);
     scratchFrames_ = std::clamp<int>(frames, kMinScratchFrames, kMaxScratchFrames);
   }
@@ -89,9 +79,12 @@ void BrumeLv2Plugin::ConnectPort(uint32_t port, void* data) {
   }
 }
 
-// Settings first, then the reset, as the VST effect's processing reset does:
-// the reset starts every smoother at its current target.
-void BrumeLv2Plugin::Activate() { engine_->Reset(sampleRate_); }
+// LV2 wants everything that depends on what was played forgotten here
+// (the VST plug-in's resume keeps its echoes on purpose).
+void BrumeLv2Plugin::Activate() {
+  engine_->ClearHistory();
+  midi_.Clear();
+}
 
 void BrumeLv2Plugin::ApplyControlChanges() {
   for (int i = 0; i < kParameterCount; ++i) {
@@ -103,36 +96,18 @@ void BrumeLv2Plugin::ApplyControlChanges() {
   }
 }
 
-bool BrumeLv2Plugin::IsPosition(const LV2_Atom& atom) const {
-  if (atom.type != urids_.atomObject && atom.type != urids_.atomBlank) return false;
-  return reinterpret_cast<const LV2_Atom_Object&>(atom).body.otype == urids_.timePosition;
-}
-
-void BrumeLv2Plugin::HandleEvent(const LV2_Atom_Event& event, uint32_t pieceStart) {
-  if (event.body.type == urids_.midiEvent) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(&event.body + 1);
-    if (event.body.size == 0) return;
-    IMidiEvent midi;
-    const int64_t offset = event.time.frames - static_cast<int64_t>(pieceStart);
-    midi.offset = static_cast<int32_t>(std::max<int64_t>(offset, 0));
-    midi.status = bytes[0];
-    midi.data1 = event.body.size > 1 ? bytes[1] : 0;
-    midi.data2 = event.body.size > 2 ? bytes[2] : 0;
-    midi_.Add(midi);
+void BrumeLv2Plugin::HandleEvent(const ControlEvent& event, uint32_t pieceStart) {
+  if (event.kind == ControlEvent::kTempo) {
+    tempo_ = event.tempo;
     return;
   }
-  if (!IsPosition(event.body)) return;
-  const LV2_Atom* bpm = nullptr;
-  lv2_atom_object_get(reinterpret_cast<const LV2_Atom_Object*>(&event.body), urids_.beatsPerMinute, &bpm, 0);
-  if (!bpm) return;
-  double tempo = 0.0;
-  const void* body = bpm + 1;
-  if (bpm->type == urids_.atomFloat && bpm->size >= sizeof(float)) tempo = *static_cast<const float*>(body);
-  else if (bpm->type == urids_.atomDouble && bpm->size >= sizeof(double)) tempo = *static_cast<const double*>(body);
-  else if (bpm->type == urids_.atomInt && bpm->size >= sizeof(int32_t)) tempo = *static_cast<const int32_t*>(body);
-  else if (bpm->type == urids_.atomLong && bpm->size >= sizeof(int64_t))
-    tempo = static_cast<double>(*static_cast<const int64_t*>(body));
-  if (std::isfinite(tempo) && tempo > 0.0) tempo_ = tempo;
+  IMidiEvent midi;
+  const int64_t offset = event.frames - static_cast<int64_t>(pieceStart);
+  midi.offset = static_cast<int32_t>(std::max<int64_t>(offset, 0));
+  midi.status = event.status;
+  midi.data1 = event.data1;
+  midi.data2 = event.data2;
+  midi_.Add(midi);
 }
 
 void BrumeLv2Plugin::RenderPiece(uint32_t start, uint32_t frames) {
@@ -152,10 +127,10 @@ void BrumeLv2Plugin::Run(uint32_t frames) {
   DenormalGuard denormals;
   ApplyControlChanges();
   // Without urid:map the atom port may be connected to anything (lv2apply
-  // gives it a float): it is not read at all.
-  const LV2_Atom_Sequence* sequence = haveUrids_ ? control_ : nullptr;
-  const LV2_Atom_Event* event = sequence ? lv2_atom_sequence_begin(&sequence->body) : nullptr;
-  auto more = [&] { return sequence && !lv2_atom_sequence_is_end(&sequence->body, sequence->atom.size, event); };
+  // gives it a float): it is not read at all. With it, only a frame-timed
+  // sequence is read, and only within its bounds; unconnected, the tempo
+  // stays the last one received (120 BPM until then).
+  ControlSequence events(haveUrids_ ? control_ : nullptr, urids_.control);
   const bool audio = audioIn_[0] && audioIn_[1] && audioOut_[0] && audioOut_[1];
 
   // Pieces end at the scratch size and at every tempo change, so a tempo
@@ -163,22 +138,22 @@ void BrumeLv2Plugin::Run(uint32_t frames) {
   uint32_t start = 0;
   do {
     uint32_t end = std::min<uint32_t>(frames, start + static_cast<uint32_t>(scratchFrames_));
-    for (; more(); event = lv2_atom_sequence_next(event)) {
-      const int64_t time = event->time.frames;
-      if (time >= static_cast<int64_t>(end)) break;  // a later piece's
-      if (time > static_cast<int64_t>(start) && IsPosition(event->body)) {
-        end = static_cast<uint32_t>(time);
+    for (; !events.AtEnd(); events.Advance()) {
+      const ControlEvent& event = events.Current();
+      if (event.frames >= static_cast<int64_t>(end)) break;  // a later piece's
+      if (event.frames > static_cast<int64_t>(start) && event.kind == ControlEvent::kTempo) {
+        end = static_cast<uint32_t>(event.frames);
         break;
       }
-      HandleEvent(*event, start);
+      HandleEvent(event, start);
     }
     if (audio && end > start) RenderPiece(start, end - start);
     start = end;
   } while (start < frames);
   // Events stamped at or beyond the block's end: a tempo holds from the next
   // block on; MIDI that late has no frame to play at.
-  for (; more(); event = lv2_atom_sequence_next(event))
-    if (IsPosition(event->body)) HandleEvent(*event, start);
+  for (; !events.AtEnd(); events.Advance())
+    if (events.Current().kind == ControlEvent::kTempo) HandleEvent(events.Current(), start);
 
   if (!audio) {
     midi_.Clear();  // no engine call consumed them

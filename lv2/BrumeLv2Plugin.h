@@ -11,6 +11,7 @@
 #include "engine/Engine.h"
 #include "framework/IMidiEventQueue.h"
 #include "framework/IParameterStore.h"
+#include "lv2/ControlSequence.h"
 
 // Brume as one LV2 instance: the engine, a parameter store (for the ranges)
 // and what the LV2 ports deliver each run(): float audio converted to and
@@ -30,7 +31,8 @@ class BrumeLv2Plugin {
   BrumeLv2Plugin(double sampleRate, const LV2_Feature* const* features);
 
   void ConnectPort(uint32_t port, void* data);
-  // Engine reset at the instance's sample rate (LV2 activate).
+  // A clean start (LV2 activate): no echo, hold, queued MIDI or modulation
+  // from before; the last tempo received stays.
   void Activate();
   void Run(uint32_t frames);
 
@@ -39,17 +41,16 @@ class BrumeLv2Plugin {
 
  private:
   struct Urids {
-    LV2_URID midiEvent = 0, timePosition = 0, beatsPerMinute = 0, atomFloat = 0, atomDouble = 0,
-             atomInt = 0, atomLong = 0, atomBlank = 0, atomObject = 0, maxBlockLength = 0;
+    ControlUrids control;
+    LV2_URID atomInt = 0, maxBlockLength = 0;
   };
   void MapUrids(LV2_URID_Map* map);
   void ReadOptions(const LV2_Feature* const* features);
   void ApplyControlChanges();
   // A MIDI message goes to the queue at its offset in the piece starting
-  // at `pieceStart`; a time:Position sets the tempo.
-  void HandleEvent(const LV2_Atom_Event& event, uint32_t pieceStart);
+  // at `pieceStart`; a tempo replaces the tempo.
+  void HandleEvent(const ControlEvent& event, uint32_t pieceStart);
   void RenderPiece(uint32_t start, uint32_t frames);
-  bool IsPosition(const LV2_Atom& atom) const;
 
   double sampleRate_;
   std::unique_ptr<Engine> engine_;
