@@ -1,6 +1,7 @@
 // Legal channel configurations, channel records and the binding of host
 // audio blocks to the double-precision pointer arrays.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
