@@ -18,14 +18,24 @@ IMouseMods MouseMods(WPARAM wParam) {
 // The DPI Windows reports for the window, through GetDpiForWindow (looked
 // up at run time: older systems lack it), as a scale: 96 dpi, and every
 // window of a DPI-unaware host, is 100 %. 0 when the call is missing.
-int DpiScaleOf(HWND window) {
-  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+template <typename Function>
+Function User32Function(const char* name) {
   HMODULE user32 = GetModuleHandleA("user32.dll");
-  auto getDpi = user32 ? reinterpret_cast<GetDpiForWindowFunction>(
-                             reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
-                       : nullptr;
-  const UINT dpi = getDpi && window ? getDpi(window) : 0;
-  return dpi > 0 ? EditorScale::Snap(dpi / 96.0) : 0;
+  return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+int ScaleOfDpi(UINT dpi) { return dpi > 0 ? EditorScale::Snap(dpi / 96.0) : 0; }
+
+int DpiScaleOf(HWND window) {
+  auto getDpi = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  return getDpi && window ? ScaleOfDpi(getDpi(window)) : 0;
+}
+
+// Before there is a window: the DPI the calling (host UI) thread's windows
+// get, 96 when the thread is DPI-unaware.
+int SystemDpiScale() {
+  auto getDpi = User32Function<UINT(WINAPI*)()>("GetDpiForSystem");
+  return getDpi ? ScaleOfDpi(getDpi()) : 0;
 }
 // Sent to child windows when the top-level window's DPI changed.
 constexpr UINT kDpiChangedAfterParent = 0x02E3;
@@ -265,6 +275,10 @@ void IEditorWindow::ResizeEditor(int width, int height) {
   }
   RECT oldArea{0, 0, old.right - old.left, old.bottom - old.top};
   InvalidateRect(window_, &oldArea, FALSE);
+}
+
+void IEditorWindow::QuerySystemScale() {
+  if (!window_) SetSystemScale(SystemDpiScale());
 }
 
 void IEditorWindow::ScaleChanged() {

@@ -47,6 +47,8 @@ class IEditorWindow : public IEditorView {
   void* GetWindow() override { return window_; }
   // The open window takes the new size.
   void ScaleChanged() override;
+  // GetDpiForSystem, for the size asked before opening.
+  void QuerySystemScale() override;
   std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName) override;
 
   // ---- Inspection ------------------------------------------------------------------

@@ -11,24 +11,40 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The variable the settings folder comes from on this system.
+#ifdef _WIN32
+constexpr const char* kConfigVariable = "APPDATA";
+void SetVariable(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
+#else
+constexpr const char* kConfigVariable = "XDG_CONFIG_HOME";
+void SetVariable(const char* name, const std::string& value) {
+  if (value.empty()) unsetenv(name);
+  else setenv(name, value.c_str(), 1);
+}
+#endif
+
 // Every case gets a configuration folder of its own, set before the editor
 // (which reads the file) is made.
 class SizeMenuTest : public EditorFixture {
  protected:
   void SetUp() override {
-    folder_ = fs::path(::testing::TempDir()) / ("brume-config-" + std::to_string(::getpid()));
+    const char* before = std::getenv(kConfigVariable);
+    before_ = before ? before : "";
+    folder_ = fs::absolute(fs::path(::testing::TempDir()) /
+                           ("brume-config-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())));
     fs::remove_all(folder_);
-    setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    SetVariable(kConfigVariable, folder_.string());
     EditorFixture::SetUp();
   }
   void TearDown() override {
     EditorFixture::TearDown();
     fs::remove_all(folder_);
-    unsetenv("XDG_CONFIG_HOME");
+    SetVariable(kConfigVariable, before_);
   }
+  fs::path File() { return fs::path(UserSettings::FilePath()); }
   void WriteSettings(const std::string& text) {
-    fs::create_directories(folder_ / "Brume");
-    std::ofstream(folder_ / "Brume" / "settings", std::ios::binary) << text;
+    fs::create_directories(File().parent_path());
+    std::ofstream(File(), std::ios::binary) << text;
   }
   ISizeMenu* Menu() {
     for (int i = Editor().ControlCount() - 1; i > 0; --i)
@@ -36,6 +52,7 @@ class SizeMenuTest : public EditorFixture {
     return nullptr;
   }
   fs::path folder_;
+  std::string before_;
 };
 
 TEST_F(SizeMenuTest, TheChoiceAppliesAtOnceIsRememberedAndAutoGoesBackToTheHost) {
@@ -77,8 +94,9 @@ TEST_F(SizeMenuTest, MissingOrGarbledSettingsAreAuto) {
     EXPECT_EQ(UserSettings::LoadScale(), 0) << garbled;
   }
   // A folder where the file should be: unreadable, still Auto.
-  fs::remove(folder_ / "Brume" / "settings");
-  fs::create_directories(folder_ / "Brume" / "settings");
+  ASSERT_EQ(File().parent_path().parent_path().string().rfind(folder_.string(), 0), 0u) << File();
+  fs::remove(File());
+  fs::create_directories(File());
   EXPECT_EQ(UserSettings::LoadScale(), 0);
   EXPECT_FALSE(UserSettings::SaveScale(150));
 }

@@ -2,7 +2,10 @@
 // plug-in, gives each instance a top-level window named "Kestrel Host <n>",
 // opens and closes editors as told, and logs every host callback.
 //
-// usage: kestrel_gui_host <plugin.dll> <command file> <log file>
+// usage: kestrel_gui_host <plugin.dll> <command file> <log file> [dpi-aware|dpi-unaware]
+// (dpi-aware: the host's windows are per-monitor DPI-aware and report the
+// display's DPI; dpi-unaware: they report 96 whatever the display; neither:
+// the system's default.)
 // The command file is read every 30 ms; each new line is one command:
 //   load <n> | open <n> | close <n> | unload <n> | set <n> <index> <value>
 //   | param <n> <index> | class | quit
@@ -11,7 +14,9 @@
 #include <windows.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -45,8 +50,18 @@ int SlotOf(AEffect* effect) {
   return -1;
 }
 
-VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   switch (opcode) {
+    case audioMasterCanDo:
+      return ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
+    case audioMasterSizeWindow: {
+      // The frame takes the editor's new size, as a host's container does.
+      const int n = SlotOf(effect);
+      Log("sizeWindow %d %d %d", n, index, static_cast<int>(value));
+      if (n >= 0 && g_slots[n].frame)
+        SetWindowPos(g_slots[n].frame, nullptr, 0, 0, index, static_cast<int>(value), SWP_NOMOVE | SWP_NOZORDER);
+      return 1;
+    }
     case audioMasterAutomate: Log("automate %d %d %.6f", SlotOf(effect), index, opt); return 0;
     case audioMasterBeginEdit: Log("begin %d %d", SlotOf(effect), index); return 1;
     case audioMasterEndEdit: Log("end %d %d", SlotOf(effect), index); return 1;
@@ -149,9 +164,28 @@ void CALLBACK PollCommands(HWND, UINT, UINT_PTR, DWORD) {
 }
 }  // namespace
 
+// The DPI awareness of the windows this (the only UI) thread makes: a
+// HiDPI-aware host draws for each monitor's DPI itself, an unaware one
+// leaves the stretching to Windows. The thread's context rather than the
+// process's: Wine fixes the process's at start-up. Looked up at run time,
+// as older systems lack the call.
+bool SetWindowsDpiAwareness(bool aware) {
+  using SetContext = HANDLE(WINAPI*)(HANDLE);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+  auto context = [](intptr_t value) { return reinterpret_cast<HANDLE>(value); };
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, then the first version; or
+  // DPI_AWARENESS_CONTEXT_UNAWARE.
+  if (!set) return false;
+  if (!aware) return set(context(-1)) != nullptr;
+  return set(context(-4)) != nullptr || set(context(-3)) != nullptr;
+}
+
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: kestrel_gui_host <plugin.dll> <command file> <log file>\n");
+  const char* awareness = argc == 5 ? argv[4] : "";
+  const bool aware = std::strcmp(awareness, "dpi-aware") == 0, unaware = std::strcmp(awareness, "dpi-unaware") == 0;
+  if (argc != 4 && !aware && !unaware) {
+    std::fprintf(stderr, "usage: kestrel_gui_host <plugin.dll> <command file> <log file> [dpi-aware|dpi-unaware]\n");
     return 2;
   }
   g_log = std::fopen(argv[3], "wb");  // LF line ends: the log is read on Linux
@@ -161,6 +195,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   g_commandFile = argv[2];
+  if ((aware || unaware) && !SetWindowsDpiAwareness(aware)) {
+    std::fprintf(stderr, "kestrel_gui_host: cannot set the windows' DPI awareness\n");
+    return 1;
+  }
   WNDCLASSA frameClass{};
   frameClass.lpfnWndProc = DefWindowProcA;
   frameClass.hInstance = GetModuleHandleA(nullptr);

@@ -5,7 +5,9 @@
 # reached the host. Every step is bounded; any failure ends the test.
 #
 # usage: wine-gui-test.sh <scenario> <host.exe> <Brume.dll> <wine prefix> <work dir> <source dir>
-#   scenarios: pages, menu-and-drag, open-close
+#   scenarios: pages, menu-and-drag, open-close, dpi-aware, dpi-unaware
+#   (the dpi ones use a prefix of their own whose display is 144 dpi, and
+#   run the host per-monitor DPI-aware or not)
 set -euo pipefail
 scenario=$1 host=$2 plugin=$3 prefix=$4 work=$5/$1 source=$6
 images=$source/resources/img
@@ -16,10 +18,26 @@ commands=$work/commands.txt log=$work/host.log
 fail() { echo "FAIL [$scenario]: $*" >&2; exit 1; }
 winpath() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
 
+host_args=()
+case "$scenario" in
+  dpi-*) prefix=$prefix-dpi144 ;;
+esac
+[[ $scenario == dpi-* ]] && host_args=("$scenario")
 bash "$source/scripts/wine-prefix.sh" init-x11 "$prefix" >/dev/null
 export WINEPREFIX
 WINEPREFIX=$(realpath -m "$prefix")
 export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+if [[ $scenario == dpi-* && ! -f $WINEPREFIX/.kestrel-dpi144 ]]; then
+  # What winecfg's screen resolution setting writes (older Wine read the
+  # second key).
+  (unset DISPLAY
+   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f &&
+   wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+     /t REG_DWORD /d 144 /f && wineserver -w) >/dev/null 2>&1 || { echo "cannot set LogPixels" >&2; exit 1; }
+  touch "$WINEPREFIX/.kestrel-dpi144"
+fi
+# The size a user chose in an earlier run must not carry over.
+find "$WINEPREFIX/drive_c/users" -path '*/Orvendale/Brume/settings' -delete 2>/dev/null || true
 
 xvfb_pid="" host_pid=""
 cleanup() {
@@ -31,7 +49,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A display number of its own: Xvfb picks a free one and reports it.
-timeout 115 Xvfb -displayfd 3 -screen 0 1700x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+timeout 115 Xvfb -displayfd 3 -screen 0 1700x1100x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 deadline=$((SECONDS + 15))
 until grep -q '[0-9]' "$work/display" 2>/dev/null; do
@@ -40,7 +58,7 @@ until grep -q '[0-9]' "$work/display" 2>/dev/null; do
 done
 export DISPLAY=:$(tr -dc 0-9 <"$work/display")
 
-timeout 100 wine "$host" "$(winpath "$plugin")" "$(winpath "$commands")" "$(winpath "$log")" \
+timeout 100 wine "$host" "$(winpath "$plugin")" "$(winpath "$commands")" "$(winpath "$log")" "${host_args[@]}" \
   </dev/null >"$work/host.out" 2>&1 &
 host_pid=$!
 
@@ -223,6 +241,49 @@ case "$scenario" in
     run open 1 && run unload 1 && run class
     wait_log '^unloaded 1 editor=0$' && wait_count '^class' 4
     [ "$(grep '^class' "$log" | tail -1)" = "class 0" ] || fail "the window class outlived the unloaded plug-in"
+    ;;
+  dpi-unaware)
+    # Windows stretches an unaware host's windows itself: the editor stays 100 %.
+    run load 1 && run open 1
+    wait_log '^opened 1 result=1 editor=1 at 0 0 815 500 rect 0 0 500 815$'
+    win=$(window_of 1)
+    shot "$win" "$work/windows-editor-unaware.png" expect_editor "$work/windows-editor-unaware.png"
+    expect_editor "$work/windows-editor-unaware.png"
+    ;;
+  dpi-aware)
+    # The host's window reports 144 dpi: 150 %, 815 x 500 -> 1223 x 750.
+    run load 1 && run set 1 105 0 && run open 1
+    wait_log '^opened 1 result=1 editor=1 at 0 0 1223 750 rect 0 0 750 1223$'
+    win=$(window_of 1)
+    shot "$win" "$work/windows-editor-150.png"
+    [ "$(identify -format %wx%h "$work/windows-editor-150.png")" = 1223x750 ] || fail "the editor is not 1223x750"
+    # Read-outs (filter 1 freq, gain, mix, lfo 1 rate) at their scaled places carry text.
+    for r in "38 150 127 37" "260 653 127 37" "690 653 127 37" "855 150 127 37"; do
+      ink=$(white_pixels "$work/windows-editor-150.png" $r)
+      ((ink > 60)) || fail "no white text in the scaled read-out at ($r): $ink"
+    done
+    # The selector, clicked at its scaled place, switches the page.
+    click "$win" 600 70
+    wait_log '^automate 1 105 1\.000000$'
+    # The size menu (logical 690,480-790,500) lists Auto and the nine steps;
+    # 200 % resizes the editor and asks the host, whose frame follows.
+    before=$(timeout 5 xdotool search --onlyvisible --name '' | sort)
+    click "$win" 1150 735
+    deadline=$((SECONDS + 10)) menu=""
+    until [ -n "$menu" ]; do
+      menu=$(comm -13 <(echo "$before") <(timeout 5 xdotool search --onlyvisible --name '' | sort) | head -1)
+      ((SECONDS < deadline)) || fail "no size menu appeared"
+      sleep 0.2
+    done
+    sleep 0.5
+    timeout 10 import -window root "$work/size-menu.png"
+    eval "$(timeout 5 xdotool getwindowgeometry --shell "$menu")"
+    timeout 5 xdotool mousemove $((X + WIDTH / 2)) $((Y + 3 + (HEIGHT - 6) * 11 / 20)) click 1
+    wait_log '^sizeWindow 1 1630 1000$'
+    shot "$win" "$work/windows-editor-200.png"
+    [ "$(identify -format %wx%h "$work/windows-editor-200.png")" = 1630x1000 ] || fail "the editor is not 1630x1000"
+    ink=$(white_pixels "$work/windows-editor-200.png" 1320 870 170 50)
+    ((ink > 80)) || fail "no white text in the pan 2 read-out at 200 %: $ink"
     ;;
   *) fail "unknown scenario" ;;
 esac
