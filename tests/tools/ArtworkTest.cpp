@@ -1,6 +1,6 @@
 // The committed editor images: they decode, the panel is opaque, nothing of
 // the art lies where the controls write their text, and the selector's two
-// frames highlight opposite words.
+// frames highlight opposite words; the 3x masters are the same pictures.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "raster/PngReader.h"
+#include "raster/Reduce.h"
 
 namespace {
 
@@ -79,6 +80,32 @@ TEST(Artwork, SelectorFramesHighlightOppositeWords) {
   EXPECT_LT(Brightest(*selector, 0, 120, 300), 200);
   EXPECT_LT(Brightest(*selector, 1, 0, 120), 200);
   EXPECT_EQ(Brightest(*selector, 1, 120, 300), 255);
+}
+
+// Other scales are reduced from the masters: each must be exactly three
+// times its 100 % image and, reduced by three, show the same picture.
+TEST(Artwork, MastersAreTheSameImagesAtThreeTimesTheSize) {
+  for (const char* name : {"brume_background", "matrix_selector"}) {
+    auto image = LoadImage((std::string(name) + ".png").c_str());
+    auto master = LoadImage((std::string(name) + "_3x.png").c_str());
+    ASSERT_TRUE(image && master) << name;
+    ASSERT_EQ(master->Width(), 3 * image->Width()) << name;
+    ASSERT_EQ(master->Height(), 3 * image->Height()) << name;
+    raster::MemoryBitmap reduced(image->Width(), image->Height());
+    raster::ReduceArea(*master, 0, master->Height(), 3.0, reduced, 0, image->Height());
+    double total = 0;
+    for (int y = 0; y < image->Height(); ++y)
+      for (int x = 0; x < image->Width(); ++x)
+        for (int c : {raster::kAlpha, raster::kRed, raster::kGreen, raster::kBlue}) {
+          // Colour only counts where the pixel shows.
+          const int a = raster::ChannelOf(image->Row(y)[x], c), b = raster::ChannelOf(reduced.Row(y)[x], c);
+          const int alpha = std::min(raster::ChannelOf(image->Row(y)[x], raster::kAlpha),
+                                     raster::ChannelOf(reduced.Row(y)[x], raster::kAlpha));
+          total += std::abs(a - b) * (c == raster::kAlpha ? 1.0 : alpha / 255.0);
+        }
+    const double mean = total / (4.0 * image->Width() * image->Height());
+    EXPECT_LT(mean, 3.0) << name;
+  }
 }
 
 }  // namespace

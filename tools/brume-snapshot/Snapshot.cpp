@@ -93,7 +93,8 @@ bool WriteEditorSnapshot(const SnapshotOptions& options, std::string* error) {
       plugin.SetParameterFromHost(kMatrixTab, page);
     }
   }
-  if (options.scale) editor->SetUserScale(options.scale);
+  // The asked scale, or Auto: never the size a user picked in a plug-in.
+  editor->SetUserScale(options.scale);
   editor->RedrawAll();
   raster::Bitmap* image = editor->BackingStore();
   if (!image || !WritePng(*image, options.out.c_str())) {
