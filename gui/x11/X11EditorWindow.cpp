@@ -164,7 +164,10 @@ void X11EditorWindow::SetSizeHints() {
 }
 
 void X11EditorWindow::QuerySystemScale() {
-  if (display_) return;  // known since the window opened
+  // Known since the window opened, or asked already since it closed: hosts
+  // may ask for the size often, and each question is a connection.
+  if (display_ || systemScaleAsked_) return;
+  systemScaleAsked_ = true;
   const char* name = std::getenv("DISPLAY");
   if (!name || !*name) return;
   if (Display* display = XOpenDisplay(nullptr)) {
@@ -200,6 +203,7 @@ void X11EditorWindow::CloseNativeWindow() {
   }
   XCloseDisplay(display_);
   display_ = nullptr;
+  systemScaleAsked_ = false;
   window_ = colormap_ = 0;
   windowGone_ = false;
   exposed_ = IBounds{};

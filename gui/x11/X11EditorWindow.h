@@ -78,6 +78,7 @@ class X11EditorWindow : public IEditorView {
   void* visual_ = nullptr;  // the window's Visual
   int depth_ = 0;
   bool windowGone_ = false;  // the host destroyed it with its parent
+  bool systemScaleAsked_ = false;  // by QuerySystemScale, since the last close
   long eventMask_ = 0;
   std::unique_ptr<X11Surface> surface_;
   PanelMenu menu_;
