@@ -292,11 +292,11 @@ static IEmbeddedWindow* WindowOf(IAttachedEditor* view) { return dynamic_cast<IE
 
 VstIntPtr IVstBinding::EditOpen(void* parentWindow) {
   IEmbeddedWindow* window = WindowOf(EditorView());
-  if (!window || !window->OpenWindow(parentWindow)) return 0;
-  EditorDidOpen();
   // The window's display may say another scale than the rectangle the host
   // was given: the host learns the size the window really has.
   const ERect said = editorRect_;
+  if (!window || !window->OpenWindow(parentWindow)) return 0;
+  EditorDidOpen();
   EditorSizeChanged();
   if (said.right != editorRect_.right || said.bottom != editorRect_.bottom) AskHostToResize();
   return 1;

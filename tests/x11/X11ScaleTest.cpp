@@ -113,6 +113,16 @@ TEST_F(X11Scale, TheEnvironmentOverridesTheDisplay) {
   EXPECT_EQ(size, 16301000);
 }
 
+TEST_F(X11Scale, AScaleFirstSeenAtOpeningIsReportedToTheHost) {
+  MakeHost();  // sized from a rectangle asked while the display said nothing
+  host_->Calls().canSizeWindow = true;
+  ASSERT_TRUE(SetXftDpi(144));
+  ASSERT_TRUE(host_->OpenEditor());
+  const auto asked = host_->Calls().CallsOf(audioMasterSizeWindow);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].index * 10000 + asked[0].value, 12230750);
+}
+
 TEST_F(X11Scale, TheHostsScaleMessageResizesTheEditorAndAsksTheHostForRoom) {
   MakeHost();
   AEffect* effect = host_->Effect();

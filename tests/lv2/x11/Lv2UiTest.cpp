@@ -114,21 +114,25 @@ TEST_F(Lv2Ui, EmbedsInTheParentAtItsFixedSizeAndShowsTheArtwork) {
 }
 
 TEST_F(Lv2Ui, TheHostsScaleFactorSizesTheUiAndItsHints) {
-  ASSERT_TRUE(host_->Instantiate(true, nullptr, 2.0f));
-  host_->PortEvent(PortOfParameter(kMatrixTab), 0.0f);
-  EXPECT_EQ(host_->Idle(5), 0);
-  EXPECT_EQ(host_->ResizedWidth() * 10000 + host_->ResizedHeight(), 16301000);
-  XWindowAttributes attributes;
-  ASSERT_TRUE(XGetWindowAttributes(host_->XDisplay(), host_->Widget(), &attributes));
-  EXPECT_EQ(attributes.width * 10000 + attributes.height, 16301000);
-  XSizeHints hints{};
-  long supplied = 0;
-  ASSERT_TRUE(XGetWMNormalHints(host_->XDisplay(), host_->Widget(), &hints, &supplied));
-  EXPECT_EQ(hints.min_width * 10000 + hints.min_height, 16301000);
-  EXPECT_EQ(hints.base_width * 10000 + hints.base_height, 16301000);
-  auto shot = host_->Screenshot("lv2-ui-200.png");
-  ASSERT_TRUE(shot);
-  EXPECT_EQ(shot->Width() * 10000 + shot->Height(), 16301000);
+  for (const float factor : {1.5f, 2.0f}) {
+    const int width = factor == 2.0f ? 1630 : 1223, height = factor == 2.0f ? 1000 : 750;
+    ASSERT_TRUE(host_->Instantiate(true, nullptr, factor));
+    host_->PortEvent(PortOfParameter(kMatrixTab), 0.0f);
+    EXPECT_EQ(host_->Idle(5), 0);
+    EXPECT_EQ(host_->ResizedWidth() * 10000 + host_->ResizedHeight(), width * 10000 + height);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(host_->XDisplay(), host_->Widget(), &attributes));
+    EXPECT_EQ(attributes.width * 10000 + attributes.height, width * 10000 + height);
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(host_->XDisplay(), host_->Widget(), &hints, &supplied));
+    EXPECT_EQ(hints.min_width * 10000 + hints.min_height, width * 10000 + height);
+    EXPECT_EQ(hints.base_width * 10000 + hints.base_height, width * 10000 + height);
+    auto shot = host_->Screenshot(factor == 2.0f ? "lv2-ui-200.png" : "lv2-ui-150.png");
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->Width() * 10000 + shot->Height(), width * 10000 + height);
+    host_->Cleanup();
+  }
 }
 
 TEST_F(Lv2Ui, DragAndSelectorWriteTheirPortsInOwnUnitsInsideTouchGestures) {
