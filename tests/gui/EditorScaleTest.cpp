@@ -197,21 +197,4 @@ TEST_F(ScaledEditorTest, TwoHundredPercentIsDrawnNotStretchedAndReducesToTheHund
   EXPECT_LT(shrunk.mean, 6.0);
 }
 
-TEST_F(ScaledEditorTest, AScaleChangeResizesAndTellsTheListenerOnce) {
-  std::vector<std::pair<int, int>> sizes;
-  Editor().SetResizeListener([&sizes](int w, int h) { sizes.emplace_back(w, h); });
-  Editor().SetHostScale(1.5);
-  Editor().SetHostScale(1.5);  // repeated: no change
-  ASSERT_EQ(sizes.size(), 1u);
-  EXPECT_EQ(sizes[0], std::make_pair(1223, 750));
-  EXPECT_EQ(Editor().Width(), 1223);
-  Editor().SetUserScale(200);  // the user's choice beats the host's
-  Editor().SetHostScale(1.25);
-  EXPECT_EQ(Editor().Scale(), 200);
-  Editor().SetUserScale(0);  // Auto: the host's latest
-  EXPECT_EQ(Editor().Scale(), 125);
-  EXPECT_EQ(sizes.back(), std::make_pair(Physical(815, 125), 625));
-  EXPECT_EQ(Editor().BackingStore()->Width(), Physical(815, 125));
-}
-
 }  // namespace
