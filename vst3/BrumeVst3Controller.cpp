@@ -85,21 +85,17 @@ tresult BrumeVst3Controller::setParamNormalized(ParamID id, ParamValue value) {
   } else if (id == kModWheelId) {
     modWheel_ = value;
   } else if (id == kProgramId) {
-    // The processor loads the same program from the same change; the
-    // host learns the new values from the restart.
+    // The processor loads the same program from the same change and
+    // reports its values as output changes. No restartComponent from here:
+    // Ardour 7.3 calls this holding the lock its restart handler takes.
     program_ = value;
     double values[kParameterCount];
     FactoryProgram(parameters_, StepIndex(value, kFactoryPresetCount - 1), values);
     parameters_.SetAll(values);
-    Restart(kParamValuesChanged);
   } else {
     return kInvalidArgument;
   }
   return kResultOk;
-}
-
-void BrumeVst3Controller::Restart(int32 flags) {
-  if (handler_) handler_->restartComponent(flags);
 }
 
 tresult BrumeVst3Controller::setComponentHandler(IComponentHandler* handler) {

@@ -70,7 +70,6 @@ class BrumeVst3Controller final : public vst3::IEditController,
 
  private:
   bool Query(const vst3::TUID iid, void** obj);
-  void Restart(vst3::int32 flags);
 
   IParameterStore parameters_;
   PresetBank bank_;  // no slots: its program chunk reader only

@@ -139,6 +139,7 @@ void BrumeVst3Processor::AddMidi(int offset, uint8_t status, uint8_t data1, uint
 // A factory program is every value at once, from its offset on; changes
 // the host sends for the same offset come after it and win.
 void BrumeVst3Processor::LoadProgram(int offset, int program) {
+  programAt_ = offset;
   for (int i = 0; i < kParameterCount; ++i) {
     parameters_.Parameter(i)->SetClamped(programs_[program][i]);
     AddChange(offset, i, programs_[program][i]);
@@ -155,6 +156,7 @@ uint8_t MidiByte(double normalised) {
 void BrumeVst3Processor::CollectChanges(IParameterChanges* changes, int frames) {
   changeCount_ = 0;
   midiCount_ = 0;
+  programAt_ = -1;
   if (!changes) return;
   const int32 count = changes->getParameterCount();
   // Programs first: a program and a value for the same offset leave the value.
@@ -267,6 +269,19 @@ void BrumeVst3Processor::Render(ProcessData& data, Sample** (*channels)(AudioBus
   run(frames);
 }
 
+// A program loaded here is announced as changes of every value, so that a
+// host which does not read the controller again after selecting a program
+// still shows (and saves) the program's values.
+void BrumeVst3Processor::ReportProgram(IParameterChanges* out) {
+  if (programAt_ < 0 || !out) return;
+  for (int i = 0; i < kParameterCount; ++i) {
+    const ParamID id = static_cast<ParamID>(i);
+    int32 index = 0;
+    if (IParamValueQueue* queue = out->addParameterData(id, index))
+      queue->addPoint(programAt_, parameters_.Parameter(i)->Normalised(), index);
+  }
+}
+
 tresult BrumeVst3Processor::process(ProcessData& data) {
   CollectChanges(data.inputParameterChanges, data.numSamples);
   CollectEvents(data.inputEvents);
@@ -274,6 +289,7 @@ tresult BrumeVst3Processor::process(ProcessData& data) {
     Render<double>(data, &Channels64);
   else
     Render<float>(data, &Channels32);
+  ReportProgram(data.outputParameterChanges);
   return kResultOk;
 }
 

@@ -74,6 +74,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
   void AddChange(int offset, int index, double value);
   void AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
   void LoadProgram(int offset, int program);
+  void ReportProgram(vst3::IParameterChanges* out);
   double Tempo(const vst3::ProcessContext* context) const;
   template <typename Sample>
   void Render(vst3::ProcessData& data, Sample** (*channels)(vst3::AudioBusBuffers&));
@@ -90,6 +91,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
   int changeCount_ = 0;
   IMidiEvent midi_[kMaxBlockMidi];
   int midiCount_ = 0;
+  int programAt_ = -1;  // offset of the block's program change, or -1
 };
 
 }  // namespace brume_vst3

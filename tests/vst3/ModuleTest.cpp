@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "effect/DefineParameters.h"
 #include "effect/FactoryPresets.h"
@@ -259,18 +260,31 @@ TEST(Vst3Module, FactoryProgramsAreAProgramListAndTheModWheelIsMapped) {
   EXPECT_EQ(id, brume_vst3::kModWheelId);
   EXPECT_EQ(midi->getMidiControllerAssignment(0, 0, 7, id), kResultFalse);
 
-  // Selecting a program on the controller loads its values and tells the
-  // host to read them again.
+  // Selecting a program loads its values on both sides; the processor
+  // reports them to the host as output changes at the program's offset.
   const int program = 5;
   double values[kParameterCount];
   FactoryPresetValues(program, values);
   ASSERT_EQ(plugin.controller->setParamNormalized(brume_vst3::kProgramId, program / 19.0), kResultOk);
-  ASSERT_FALSE(plugin.handler.calls.empty());
-  EXPECT_EQ(plugin.handler.calls.back(), "restart 4");
+  ASSERT_TRUE(plugin.Setup(48000.0, 64));
+  ParameterChanges in, out;
+  in.Add(brume_vst3::kProgramId, 17, program / 19.0);
+  std::vector<float> audio(64);
+  float* io[] = {audio.data(), audio.data()};
+  plugin.Process(io, io, 64, &in, nullptr, nullptr, &out);
+  ASSERT_EQ(out.getParameterCount(), kParameterCount);
   IParameterStore definitions(kParameterCount);
   DefineParameters(definitions);
-  for (int i = 0; i < kParameterCount; ++i)
-    EXPECT_EQ(plugin.controller->getParamNormalized(i), definitions.Parameter(i)->NormalisedOf(values[i])) << i;
+  for (int i = 0; i < kParameterCount; ++i) {
+    const double normalised = definitions.Parameter(i)->NormalisedOf(values[i]);
+    EXPECT_EQ(plugin.controller->getParamNormalized(i), normalised) << i;
+    IParamValueQueue* queue = out.getParameterData(i);
+    int32 offset = 0;
+    ParamValue reported = -1.0;
+    ASSERT_TRUE(queue && queue->getParameterId() == static_cast<ParamID>(i) && queue->getPoint(0, offset, reported) == kResultOk);
+    EXPECT_EQ(offset, 17);
+    EXPECT_EQ(reported, normalised) << i;
+  }
   units->release();
   midi->release();
 }

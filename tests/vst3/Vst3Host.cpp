@@ -190,7 +190,7 @@ bool Instance::Setup(double rate, int maxBlock, int32 sampleSize) {
 }
 
 void Instance::Process(float* const* in, float* const* out, int frames, ParameterChanges* changes, EventList* events,
-                       ProcessContext* context) {
+                       ProcessContext* context, ParameterChanges* outputChanges) {
   AudioBusBuffers inputs{}, outputs{};
   inputs.numChannels = outputs.numChannels = 2;
   inputs.channelBuffers32 = const_cast<float**>(in);
@@ -203,6 +203,7 @@ void Instance::Process(float* const* in, float* const* out, int frames, Paramete
   data.inputs = &inputs;
   data.outputs = &outputs;
   data.inputParameterChanges = changes;
+  data.outputParameterChanges = outputChanges;
   data.inputEvents = events;
   data.processContext = context;
   processor->process(data);

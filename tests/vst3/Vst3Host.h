@@ -112,7 +112,8 @@ struct Instance {
   bool Setup(double rate, int maxBlock, int32 sampleSize = kSample32);
   // One block of float or double audio with the given changes and events.
   void Process(float* const* in, float* const* out, int frames, ParameterChanges* changes = nullptr,
-               EventList* events = nullptr, ProcessContext* context = nullptr);
+               EventList* events = nullptr, ProcessContext* context = nullptr,
+               ParameterChanges* outputChanges = nullptr);
   void ProcessDouble(double* const* in, double* const* out, int frames);
   std::vector<uint8_t> State();
   bool SetState(const std::vector<uint8_t>& bytes);
