@@ -91,7 +91,7 @@ TEST(Vst3Module, FactoryListsTheProcessorAndItsControllerByVendorAndName) {
     EXPECT_EQ(ClassIdString(c.cid), ids[i]);
     PClassInfoW w;
     ASSERT_EQ(factory3->getClassInfoUnicode(i, &w), kResultOk);
-    EXPECT_EQ(Utf8(w.name), "Brume");
+    EXPECT_EQ(HostText(w.name), "Brume");
     EXPECT_EQ(std::memcmp(w.cid, c.cid, 16), 0);
   }
   EXPECT_NE(factory3->getClassInfo2(2, nullptr), kResultOk);
@@ -208,8 +208,8 @@ TEST(Vst3Module, ParametersShowAndReadTextsAsTheVst24PluginDoes) {
     char name[64] = {}, label[64] = {}, display[64] = {};
     e->dispatcher(e, effGetParamName, i, 0, name, 0.0f);
     e->dispatcher(e, effGetParamLabel, i, 0, label, 0.0f);
-    EXPECT_EQ(Utf8(info.title), name);
-    EXPECT_EQ(Utf8(info.units), label);
+    EXPECT_EQ(HostText(info.title), name);
+    EXPECT_EQ(HostText(info.units), label);
     EXPECT_FLOAT_EQ(static_cast<float>(info.defaultNormalizedValue), e->getParameter(e, i));
     const IParameter& parameter = *effect.Parameter(i);
     const int steps = parameter.Kind() == IParameter::kDouble ? 0 : static_cast<int>(parameter.Maximum() - parameter.Minimum());
@@ -220,7 +220,7 @@ TEST(Vst3Module, ParametersShowAndReadTextsAsTheVst24PluginDoes) {
       e->dispatcher(e, effGetParamDisplay, i, 0, display, 0.0f);
       String128 text = {};
       ASSERT_EQ(c->getParamStringByValue(info.id, n, text), kResultOk);
-      ASSERT_EQ(Utf8(text), display) << name << " at " << n;
+      ASSERT_EQ(HostText(text), display) << name << " at " << n;
       // The text typed back in: the same value in both plug-ins.
       ParamValue typed = -1.0;
       ASSERT_EQ(c->getParamValueByString(info.id, text, typed), kResultOk) << display;
@@ -253,7 +253,7 @@ TEST(Vst3Module, FactoryProgramsAreAProgramListAndTheModWheelIsMapped) {
   for (int p = 0; p < kFactoryPresetCount; ++p) {
     String128 name;
     ASSERT_EQ(units->getProgramName(list.id, p, name), kResultOk);
-    EXPECT_EQ(Utf8(name), FactoryPresetAt(p).name);
+    EXPECT_EQ(HostText(name), FactoryPresetAt(p).name);
   }
   ParamID id = 0;
   ASSERT_EQ(midi->getMidiControllerAssignment(0, 0, 1, id), kResultTrue);

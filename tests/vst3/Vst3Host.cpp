@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/TextCodePage.h"
+
 namespace vst3_host {
 
 tresult MemoryStream::read(void* buffer, int32 n, int32* got) {
@@ -236,10 +238,16 @@ bool Instance::SetState(const std::vector<uint8_t>& bytes) {
   return controller->setComponentState(&stream) == kResultOk;
 }
 
-std::string Utf8(const char16* text) {
+std::string HostText(const char16* text) {
   std::string out;
   for (; text && *text; ++text) {
     const char16 c = *text;
+#ifdef _WIN32
+    char byte = '?';
+    for (int b = 0; b < 256; ++b)
+      if (codepage::Windows1252ToUnicode(static_cast<unsigned char>(b)) == c) byte = static_cast<char>(b);
+    out += byte;
+#else
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -250,6 +258,7 @@ std::string Utf8(const char16* text) {
       out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
       out += static_cast<char>(0x80 | (c & 0x3F));
     }
+#endif
   }
   return out;
 }

@@ -134,7 +134,8 @@ I* Query(FUnknown* object) {
   return static_cast<I*>(out);
 }
 
-// UTF-8 of a UTF-16 text, as Linux hosts show it.
-std::string Utf8(const char16* text);
+// A UTF-16 text as the platform's VST 2.4 hosts get texts: UTF-8 on
+// Linux, Windows-1252 on Windows.
+std::string HostText(const char16* text);
 
 }  // namespace vst3_host
