@@ -39,7 +39,8 @@ void BrumeProcessor::Reset() {
 }
 
 void BrumeProcessor::ClearHistory() {
-  Reset();
+  ApplyParameterChanges();
+  engine_->ClearHistory();
   inbox_.Clear();
   queue_.Clear();
   postedCount_ = 0;

@@ -72,7 +72,8 @@ class BrumeProcessor {
   // Processing reset at the current rate: pending parameter changes first,
   // then the engine's reset (which keeps delay lines and crusher holds).
   void Reset();
-  // Back to silence: everything that remembers past input or MIDI.
+  // Back to silence: everything that remembers past input or MIDI, as a new
+  // engine at the current rate with the current settings.
   void ClearHistory();
 
   bool PostMidi(const IMidiEvent& event) { return inbox_.Post(event); }

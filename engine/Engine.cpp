@@ -114,6 +114,7 @@ Engine::Engine()
     modulationMatrix[k].SetSlot(k);
     modulationMatrix[k].SetAmount(0.0);
   }
+  KeepStartTargets();
 }
 
 bool Engine::Reset(double sampleRate) {
@@ -177,24 +178,27 @@ struct TickWrite {
   Modulator Engine::*modulator;
   void (*write)(Engine&);
   bool (*holds)(const Engine&);
+  double (*target)(const Engine&);  // the module's value the write sets
 };
 
 #define KESTREL_FIELD_WRITE(mod, field)                                  \
   TickWrite {                                                            \
     &Engine::mod, [](Engine& e) { e.field = e.mod.output; },             \
-        [](const Engine& e) { return BitEqual(e.field, e.mod.output); }      \
+        [](const Engine& e) { return BitEqual(e.field, e.mod.output); },     \
+        [](const Engine& e) { return e.field; }                          \
   }
 #define KESTREL_SETTER_WRITE(mod, module, setter, field)                          \
   TickWrite {                                                                     \
     &Engine::mod, [](Engine& e) { e.module.setter(e.mod.output); },               \
-        [](const Engine& e) { return e.mod.output == e.module.field; }            \
+        [](const Engine& e) { return e.mod.output == e.module.field; },           \
+        [](const Engine& e) { return e.module.field; }                            \
   }
 // SetResonance keeps damping = 2 - 2 x resonance and always writes both.
 #define KESTREL_RESONANCE_WRITE(mod, module)                                                            \
   TickWrite {                                                                                            \
     &Engine::mod, [](Engine& e) { e.module.SetResonance(e.mod.output); }, [](const Engine& e) {          \
       return BitEqual(e.module.resonance, e.mod.output) && BitEqual(e.module.damping, 2.0 - 2.0 * e.mod.output); \
-    }                                                                                                    \
+    }, [](const Engine& e) { return e.module.resonance; }                                                \
   }
 
 const TickWrite kTickWrites[] = {
@@ -205,9 +209,11 @@ const TickWrite kTickWrites[] = {
     // SetFine recomputes delaySamples from fine and the delay's own
     // settings, which every other delay setter keeps in step already.
     {&Engine::delayTimeModLeft, [](Engine& e) { e.delayLeft.SetFine(e.delayTimeModLeft.output); },
-     [](const Engine& e) { return BitEqual(e.delayLeft.fine, e.delayTimeModLeft.output); }},
+     [](const Engine& e) { return BitEqual(e.delayLeft.fine, e.delayTimeModLeft.output); },
+     [](const Engine& e) { return e.delayLeft.fine; }},
     {&Engine::delayTimeModRight, [](Engine& e) { e.delayRight.SetFine(e.delayTimeModRight.output); },
-     [](const Engine& e) { return BitEqual(e.delayRight.fine, e.delayTimeModRight.output); }},
+     [](const Engine& e) { return BitEqual(e.delayRight.fine, e.delayTimeModRight.output); },
+     [](const Engine& e) { return e.delayRight.fine; }},
     KESTREL_FIELD_WRITE(delayFeedbackModLeft, delayLeft.feedback),
     KESTREL_FIELD_WRITE(delayFeedbackModRight, delayRight.feedback),
     KESTREL_SETTER_WRITE(filterFreqModLeft, filterLeft, SetCutoff, cutoff),
@@ -234,6 +240,29 @@ static_assert(sizeof kTickWrites / sizeof kTickWrites[0] == Engine::kModulatorCo
 #undef KESTREL_RESONANCE_WRITE
 
 }  // namespace
+
+// After the table: construction keeps the targets, a history clear puts
+// them back through the same writes (so derived fields follow).
+void Engine::KeepStartTargets() {
+  for (size_t w = 0; w < startTargets_.size(); ++w) startTargets_[w] = kTickWrites[w].target(*this);
+}
+
+void Engine::ClearHistory() {
+  Reset(sampleRate_);
+  for (size_t w = 0; w < startTargets_.size(); ++w) {
+    (this->*kTickWrites[w].modulator).output = startTargets_[w];
+    kTickWrites[w].write(*this);
+  }
+  for (Modulator* m : modulatorsInTickOrder_) m->Restart();
+  for (Modulator* source : {&midiGate, &midiNote, &midiVelocity, &midiModWheel}) source->base = 0.0;
+  for (AudioModule* module : modulesInResetOrder_) module->output = 0.0;
+  for (Delay* delay : {&delayLeft, &delayRight}) {
+    delay->ClearLine();
+    delay->writeIndex = 0;
+  }
+  for (BitCrusher* crusher : {&crusherLeft, &crusherRight}) crusher->phase = 0.0;
+  for (Pan* pan : {&panLeft, &panRight}) pan->leftPart = pan->rightPart = 0.0;
+}
 
 // A destination modulator that has settled, and whose module already holds
 // its output, would change nothing at any tick of the block (its base and

@@ -83,6 +83,16 @@ class Engine {
   // successful Reset the engine runs at 44100 Hz.
   bool Reset(double sampleRate);
 
+  // Start afresh at the current rate, for hosts whose restart must forget
+  // everything played before (LV2 activate): the processing reset, then
+  // delay lines silenced and rewound, crusher holds, module outputs and
+  // MIDI sources cleared, every modulator's smoothing and the settings the
+  // control tick writes back where construction left them. Afterwards the
+  // engine renders exactly what a new engine given the same settings and
+  // Reset at this rate renders. Settings (rows, bases, module settings of
+  // the parameter handler) stay. Never allocates.
+  void ClearHistory();
+
   // One host block. `inputs` and `outputs` each point to two channel
   // buffers (left, right) of at least `frames` doubles; inputs and outputs
   // may be the same memory. `hostTempo` is the host's tempo in BPM, 0 (or
@@ -248,12 +258,15 @@ class Engine {
   // kRunawayLevel or not finite) and modulation state that is not finite,
   // so the engine recovers once its input is sane again.
   void RecoverRunawayState();
+  // Records what every control-tick write target holds at construction.
+  void KeepStartTargets();
 
   std::array<Modulator*, kModulatorCount> modulatorsInTickOrder_;
   std::array<AudioModule*, 17> modulesInResetOrder_;
   FramePlan plan_;
   std::array<Modulator*, kModulatorCount> steps_{};
   std::array<int8_t, kModulatorCount> writes_{};
+  std::array<double, kModulatorCount - 4> startTargets_{};  // in the order of the tick writes
   int stepCount_ = 0;
   int writeCount_ = 0;
   int controlRate_ = 16;

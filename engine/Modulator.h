@@ -47,6 +47,14 @@ class Modulator final : public AudioModule {
     last_ = {sum, base, smoothed, minimum, maximum, output};
   }
 
+  // Smoothing and output as at construction (base and range stay).
+  void Restart() {
+    smoothed = 0.0;
+    output = 0.0;
+    last_ = {};
+    settled_ = false;
+  }
+
   double base = 0.0;
   double minimum = 0.0;
   double maximum = 0.0;

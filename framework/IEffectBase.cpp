@@ -19,23 +19,18 @@ IEffectBase::IEffectBase(int parameterCount, const char* channelConfiguration, i
       isInstrument_(isInstrument),
       latency_(latency),
       parameters_(parameterCount),
-      presets_(parameters_, presetCount) {
+      presets_(parameters_, presetCount),
+      channels_(channelConfiguration) {
   TracePoint("IEffectBase::IEffectBase", __LINE__, "%s:%s", effectName ? effectName : "",
              TimeStamp());
   CopyText(effectName_, effectName, kNameSize);
   CopyText(productName_, productName, kNameSize);
   CopyText(makerName_, makerName, kNameSize);
-  ParseChannelConfiguration(channelConfiguration);
 }
 
 IEffectBase::~IEffectBase() {
   // The view goes first: its controls may still refer to the parameters.
   editorView_.reset();
-  inputs_.clear();
-  outputs_.clear();
-  channelIOs_.clear();
-  inputPointers_.clear();
-  outputPointers_.clear();
 }
 
 void IEffectBase::ClearProcessingState() { ProcessingGuard guard(processing_); }

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "framework/ChannelBinding.h"
 #include "framework/IChannels.h"
 #include "framework/IAttachedEditor.h"
 #include "framework/IEditorDelegate.h"
@@ -32,12 +33,13 @@ using IPresetValue = PresetBank::NamedValue;
 //    what changed (ParameterChanged) at the start of its next block and the
 //    editor shows it on its next tick.
 //  - The processing lock guards what the audio thread works on: the
-//    engine, the channel records and buffers, the MIDI queue. The audio
+//    engine, the channel records and buffers. The audio
 //    thread only tries it (TryLockProcessing) and never waits: a block that
 //    finds it held (a sample-rate or block-size change in progress) is
 //    silent. Others hold it only for short reconfigurations
-//    (ClearProcessingState, SetBlockFrames, the channel connections, MIDI
-//    delivery).
+//    (ClearProcessingState, SetBlockFrames, the channel connections). MIDI
+//    from the host (HandleMidiEvent) takes no lock: the effect posts it
+//    without waiting.
 //  - The plug-in lock (recursive) serialises the dispatcher's host threads
 //    over the preset slots and state chunks. The audio thread never takes
 //    it. A chunk is decoded and checked before anything changes, and what
@@ -130,7 +132,7 @@ class IEffectBase : public IEditorDelegate {
   // A rate outside the supported range (SampleRateRange.h) is refused:
   // false, and the stored rate stays.
   bool StoreSampleRate(double rate);
-  int BlockFrames() const { return blockFrames_; }
+  int BlockFrames() const { return channels_.BlockFrames(); }
   int Latency() const { return latency_; }
 
   // ---- Parameters ----------------------------------------------------------
@@ -167,27 +169,31 @@ class IEffectBase : public IEditorDelegate {
   // ---- Channels and audio buffers ------------------------------------------
   // Bind*/RunBlock*: the audio thread, processing lock held. Connections and
   // the block size take the processing lock themselves.
-  bool LegalIO(int inputs, int outputs) const;  // -1 means any count
-  int ChannelIOCount() const { return static_cast<int>(channelIOs_.size()); }
-  const IChannelIO* ChannelIO(int index) const;
-  int InputChannelCount() const { return static_cast<int>(inputs_.size()); }
-  int OutputChannelCount() const { return static_cast<int>(outputs_.size()); }
-  bool InputConnected(int channel) const;
-  bool OutputConnected(int channel) const;
+  bool LegalIO(int inputs, int outputs) const { return channels_.LegalIO(inputs, outputs); }  // -1: any count
+  int ChannelIOCount() const { return channels_.ChannelIOCount(); }
+  const IChannelIO* ChannelIO(int index) const { return channels_.ChannelIO(index); }
+  int InputChannelCount() const { return channels_.InputChannelCount(); }
+  int OutputChannelCount() const { return channels_.OutputChannelCount(); }
+  bool InputConnected(int channel) const { return channels_.InputConnected(channel); }
+  bool OutputConnected(int channel) const { return channels_.OutputConnected(channel); }
   void ConnectInputs(int first, int count, bool connected);
   void ConnectOutputs(int first, int count, bool connected);
-  void BindInputsSingle(int first, int count, float** buffers, int frames);
-  void BindInputsDouble(int first, int count, double** buffers);
-  void BindOutputsSingle(int first, int count, float** buffers);
-  void BindOutputsDouble(int first, int count, double** buffers);
+  void BindInputsSingle(int first, int count, float** buffers, int frames) {
+    channels_.BindInputsSingle(first, count, buffers, frames);
+  }
+  void BindInputsDouble(int first, int count, double** buffers) { channels_.BindInputsDouble(first, count, buffers); }
+  void BindOutputsSingle(int first, int count, float** buffers) { channels_.BindOutputsSingle(first, count, buffers); }
+  void BindOutputsDouble(int first, int count, double** buffers) {
+    channels_.BindOutputsDouble(first, count, buffers);
+  }
   // A block longer than BlockFrames() is processed in pieces of at most
   // BlockFrames() frames; with no block size set the outputs get silence.
-  void RunBlockDouble(int frames);
-  void RunBlockReplacing(int frames);
-  void RunBlockAdding(int frames);
+  void RunBlockDouble(int frames) { RunBlock(frames, ChannelBinding::OutputMode::kDouble); }
+  void RunBlockReplacing(int frames) { RunBlock(frames, ChannelBinding::OutputMode::kReplacing); }
+  void RunBlockAdding(int frames) { RunBlock(frames, ChannelBinding::OutputMode::kAdding); }
   void RestrictToStereo();
-  double* const* InputPointers() const { return inputPointers_.data(); }
-  double* const* OutputPointers() const { return outputPointers_.data(); }
+  double* const* InputPointers() const { return channels_.InputPointers(); }
+  double* const* OutputPointers() const { return channels_.OutputPointers(); }
 
   // ---- Preset slots (caller holds the plug-in lock) -------------------------
   int PresetCount() const { return presets_.Count(); }
@@ -208,16 +214,10 @@ class IEffectBase : public IEditorDelegate {
   IParameterStore& Parameters() { return parameters_; }
 
  private:
-  enum class OutputMode { kDouble, kReplacing, kAdding };
-  void ParseChannelConfiguration(const char* text);
   // The editor shows the values again and the binding hears of the list.
   void SlotsChanged();
-  void RunBlock(int frames, OutputMode mode);
-  void PointPiece(int offset, int frames);
-  void EmitPiece(int offset, int frames, OutputMode mode);
-  void SilenceBlock(int frames, OutputMode mode);
+  void RunBlock(int frames, ChannelBinding::OutputMode mode);
 
-  std::vector<IChannelIO> channelIOs_;
   std::recursive_mutex mutex_;
   std::recursive_mutex processing_;
   char effectName_[kNameSize] = {};
@@ -232,14 +232,9 @@ class IEffectBase : public IEditorDelegate {
   bool isInstrument_;
   // Atomic: the audio thread reads it when it resets a runaway engine.
   std::atomic<double> sampleRate_{44100.0};
-  int blockFrames_ = 0;
   int latency_;
   IParameterStore parameters_;
   std::unique_ptr<IAttachedEditor> editorView_;
   PresetBank presets_;
-  std::vector<double*> inputPointers_;
-  std::vector<double*> outputPointers_;
-  std::vector<IInputChannel> inputs_;
-  std::vector<IOutputChannel> outputs_;
-  int boundSingleFrames_ = 0;  // frames available behind bound float inputs
+  ChannelBinding channels_;
 };

@@ -24,6 +24,7 @@ IEditorView::IEditorView(IEditorDelegate* plugin, int width, int height, int fra
       frameRate_(frameRate > 0 ? frameRate : kDefaultFrameRate) {}
 
 IEditorView::~IEditorView() {
+  EndGesture();
   keyCatcher_.reset();
   DeleteControls();
   backingStore_.reset();
@@ -263,6 +264,16 @@ void IEditorView::EndGesture() {
   const int param = gestureParam_;
   gestureParam_ = -1;
   if (plugin_) plugin_->EndEdit(param);
+}
+
+void IEditorView::EndInput() {
+  ReleaseMouseCapture();
+  EndGesture();
+}
+
+void IEditorView::CloseWindow() {
+  EndInput();
+  CloseNativeWindow();
 }
 
 void IEditorView::OnMouseDown(int x, int y, const IMouseMods& mods) {

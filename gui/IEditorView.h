@@ -6,6 +6,7 @@
 
 #include "framework/IAttachedEditor.h"
 #include "framework/IEditorDelegate.h"
+#include "gui/IEmbeddedWindow.h"
 #include "gui/IGraphicsTypes.h"
 
 class IControl;
@@ -19,7 +20,8 @@ class SystemBitmap;
 // of controls painted onto it, mouse and key routing to those controls and
 // the link between controls and the plug-in's parameters. A window layer
 // (win32, x11, or the headless one of the tests and tools) derives from it,
-// shows the backing store and feeds events in.
+// shows the backing store and feeds events in; it is also the window a
+// plug-in format opens (IEmbeddedWindow).
 //
 // The view keeps its own copy of every parameter value, and the controls
 // draw from it. It reaches the plug-in only through IEditorDelegate: edits
@@ -29,11 +31,12 @@ class SystemBitmap;
 // Threads: everything runs on the window's thread (the host's UI thread),
 // PushParameterToControls included. Construction, building the controls
 // and attachment happen while the plug-in is built.
-class IEditorView : public IAttachedEditor, private IEditorDelegate::ValueSink {
+class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEditorDelegate::ValueSink {
  public:
   static constexpr int kDefaultFrameRate = 25;
 
   IEditorView(IEditorDelegate* plugin, int width, int height, int frameRate);
+  // Ends an edit still open (a drag the view goes away in).
   ~IEditorView() override;
   IEditorView(const IEditorView&) = delete;
   IEditorView& operator=(const IEditorView&) = delete;
@@ -43,8 +46,14 @@ class IEditorView : public IAttachedEditor, private IEditorDelegate::ValueSink {
   void PushParameterToControls(int paramIndex, double value, bool isNormalised) override;
   // Creates the backing store; the base calls it once the values are pushed.
   void PrepareDrawing() override;
+  // (Also IEmbeddedWindow's size.)
   int Width() const override { return width_; }
   int Height() const override { return height_; }
+
+  // ---- IEmbeddedWindow ---------------------------------------------------------
+  // Every layer's close: the input in progress ends first (EndInput), then
+  // the layer closes its window (CloseNativeWindow).
+  void CloseWindow() final;
 
   // ---- Controls ---------------------------------------------------------------
   // Loads the image and puts a plain-copy bitmap control at index 0.
@@ -150,12 +159,12 @@ class IEditorView : public IAttachedEditor, private IEditorDelegate::ValueSink {
                         const char* errorText) = 0;
   // Reserved: a native object beside the window (none in any layer).
   virtual void* NativeExtension() { return nullptr; }
-  virtual void* OpenWindow(void* parentHandle) = 0;
+  // (OpenWindow and GetWindow: IEmbeddedWindow.)
   // Reserved hooks around opening; no layer needs them.
   virtual void WindowWillOpen() {}
   virtual void WindowDidOpen() {}
-  virtual void CloseWindow() = 0;
-  virtual void* GetWindow() = 0;
+  // Closes the layer's window, if open; CloseWindow calls it.
+  virtual void CloseNativeWindow() = 0;
   // The embedded PNG with this id, decoded; null when it cannot be had.
   // Base: the image built into this binary (FindEmbeddedResource).
   virtual std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName);
@@ -170,6 +179,10 @@ class IEditorView : public IAttachedEditor, private IEditorDelegate::ValueSink {
   // parameter; at most one such edit is open at a time.
   void BeginGesture(int paramIndex);
   void EndGesture();
+  // The window the mouse worked through is gone (closed, or destroyed by
+  // the host): the captured control is forgotten and its edit ends, so the
+  // host never keeps a begin without its end.
+  void EndInput();
 
  private:
   void ReceiveParameterValue(int paramIndex, double value) override;

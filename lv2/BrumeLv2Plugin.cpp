@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/midi/midi.h>
 #include <lv2/options/options.h>
@@ -44,17 +43,9 @@ BrumeLv2Plugin::BrumeLv2Plugin(double sampleRate, const LV2_Feature* const* feat
 }
 
 void BrumeLv2Plugin::MapUrids(LV2_URID_Map* map) {
-  auto id = [map](const char* uri) { return map->map(map->handle, uri); };
-  urids_.midiEvent = id(LV2_MIDI__MidiEvent);
-  urids_.timePosition = id(LV2_TIME__Position);
-  urids_.beatsPerMinute = id(LV2_TIME__beatsPerMinute);
-  urids_.atomFloat = id(LV2_ATOM__Float);
-  urids_.atomDouble = id(LV2_ATOM__Double);
-  urids_.atomInt = id(LV2_ATOM__Int);
-  urids_.atomLong = id(LV2_ATOM__Long);
-  urids_.atomBlank = id(LV2_ATOM__Blank);
-  urids_.atomObject = id(LV2_ATOM__Object);
-  urids_.maxBlockLength = id(LV2_BUF_SIZE__maxBlockLength);
+  urids_.control = MapControlUrids(map);
+  urids_.atomInt = urids_.control.atomInt;
+  urids_.maxBlockLength = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
   haveUrids_ = true;
 }
 
@@ -64,7 +55,8 @@ void BrumeLv2Plugin::ReadOptions(const LV2_Feature* const* features) {
   const auto* options = static_cast<const LV2_Options_Option*>(FeatureData(features, LV2_OPTIONS__options));
   if (!options || !haveUrids_) return;
   for (const LV2_Options_Option* o = options; o->key || o->value; ++o) {
-    if (o->key != urids_.maxBlockLength || o->size != sizeof(int32_t) || o->type != urids_.atomInt) continue;
+    if (o->key != urids_.maxBlockLength || o->size != sizeof(int32_t) || o->type != urids_.atomInt || !o->value)
+      continue;
     const int32_t frames = *static_cast<const int32_t*>(o->value);
     scratchFrames_ = std::clamp<int>(frames, kMinScratchFrames, kMaxScratchFrames);
   }
@@ -84,9 +76,9 @@ void BrumeLv2Plugin::ConnectPort(uint32_t port, void* data) {
   }
 }
 
-// Settings first, then the reset, as the VST effect's processing reset does:
-// the reset starts every smoother at its current target.
-void BrumeLv2Plugin::Activate() { processor_.Reset(); }
+// LV2 wants everything that depends on what was played forgotten here
+// (the VST plug-in's resume keeps its echoes on purpose).
+void BrumeLv2Plugin::Activate() { processor_.ClearHistory(); }
 
 int BrumeLv2Plugin::CollectControlChanges() {
   int count = 0;
@@ -100,56 +92,35 @@ int BrumeLv2Plugin::CollectControlChanges() {
   return count;
 }
 
-bool BrumeLv2Plugin::IsPosition(const LV2_Atom& atom) const {
-  if (atom.type != urids_.atomObject && atom.type != urids_.atomBlank) return false;
-  return reinterpret_cast<const LV2_Atom_Object&>(atom).body.otype == urids_.timePosition;
-}
-
-// The tempo a time:Position carries, or 0 when it carries none.
-double BrumeLv2Plugin::TempoOf(const LV2_Atom_Event& event) const {
-  const LV2_Atom* bpm = nullptr;
-  lv2_atom_object_get(reinterpret_cast<const LV2_Atom_Object*>(&event.body), urids_.beatsPerMinute, &bpm, 0);
-  if (!bpm) return 0.0;
-  const void* body = bpm + 1;
-  if (bpm->type == urids_.atomFloat && bpm->size >= sizeof(float)) return *static_cast<const float*>(body);
-  if (bpm->type == urids_.atomDouble && bpm->size >= sizeof(double)) return *static_cast<const double*>(body);
-  if (bpm->type == urids_.atomInt && bpm->size >= sizeof(int32_t)) return *static_cast<const int32_t*>(body);
-  if (bpm->type == urids_.atomLong && bpm->size >= sizeof(int64_t))
-    return static_cast<double>(*static_cast<const int64_t*>(body));
-  return 0.0;
-}
-
-void BrumeLv2Plugin::HandleEvent(const LV2_Atom_Event& event, uint32_t frames, BrumeProcessor::BlockEvents& events) {
-  const int64_t time = std::max<int64_t>(event.time.frames, 0);
-  if (event.body.type == urids_.midiEvent) {
-    // MIDI stamped at or beyond the block's end has no frame to play at.
-    if (event.body.size == 0 || time >= static_cast<int64_t>(frames) || events.midiCount == kMaxBlockMidi) return;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(&event.body + 1);
-    IMidiEvent& midi = midi_[events.midiCount++];
-    midi = IMidiEvent{};
-    midi.offset = static_cast<int32_t>(time);
-    midi.status = bytes[0];
-    midi.data1 = event.body.size > 1 ? bytes[1] : 0;
-    midi.data2 = event.body.size > 2 ? bytes[2] : 0;
+void BrumeLv2Plugin::AddEvent(const ControlEvent& event, uint32_t frames, BrumeProcessor::BlockEvents& events) {
+  const int64_t time = std::max<int64_t>(event.frames, 0);
+  if (event.kind == ControlEvent::kTempo) {
+    // Stamped at or beyond the block's end, it holds from the next block;
+    // past the list's room, the latest one replaces the last entry.
+    const int at = events.tempoCount < kMaxBlockTempos ? events.tempoCount++ : kMaxBlockTempos - 1;
+    tempos_[at] = BrumeProcessor::TempoChange{static_cast<int>(std::min<int64_t>(time, frames)), event.tempo};
     return;
   }
-  if (!IsPosition(event.body)) return;
-  const double bpm = TempoOf(event);
-  if (!(std::isfinite(bpm) && bpm > 0.0)) return;
-  // A tempo stamped at or beyond the block's end holds from the next block;
-  // past the list's room, the latest one replaces the last entry.
-  const int at = events.tempoCount < kMaxBlockTempos ? events.tempoCount++ : kMaxBlockTempos - 1;
-  tempos_[at] = BrumeProcessor::TempoChange{static_cast<int>(std::min<int64_t>(time, frames)), bpm};
+  // MIDI stamped at or beyond the block's end has no frame to play at.
+  if (time >= static_cast<int64_t>(frames) || events.midiCount == kMaxBlockMidi) return;
+  IMidiEvent& midi = midi_[events.midiCount++];
+  midi = IMidiEvent{};
+  midi.offset = static_cast<int32_t>(time);
+  midi.status = event.status;
+  midi.data1 = event.data1;
+  midi.data2 = event.data2;
 }
 
 void BrumeLv2Plugin::CollectEvents(uint32_t frames, BrumeProcessor::BlockEvents& events) {
   events.midi = midi_;
   events.tempos = tempos_;
   // Without urid:map the atom port may be connected to anything (lv2apply
-  // gives it a float): it is not read at all.
-  const LV2_Atom_Sequence* sequence = haveUrids_ ? control_ : nullptr;
-  if (!sequence) return;
-  LV2_ATOM_SEQUENCE_FOREACH(sequence, event) HandleEvent(*event, frames, events);
+  // gives it a float): it is not read at all. With it, only a frame-timed
+  // sequence is read, and only within its bounds; unconnected, the tempo
+  // stays the last one received (120 BPM until then).
+  for (ControlSequence sequence(haveUrids_ ? control_ : nullptr, urids_.control); !sequence.AtEnd();
+       sequence.Advance())
+    AddEvent(sequence.Current(), frames, events);
 }
 
 void BrumeLv2Plugin::Run(uint32_t frames) {

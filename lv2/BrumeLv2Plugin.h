@@ -10,6 +10,7 @@
 #include "effect/BrumeProcessor.h"
 #include "effect/ParameterIds.h"
 #include "framework/IParameterStore.h"
+#include "lv2/ControlSequence.h"
 
 // Brume as one LV2 instance: the shared processor and a parameter store
 // (for the ranges), fed from what the LV2 ports deliver each run(): float
@@ -40,8 +41,8 @@ class BrumeLv2Plugin {
 
  private:
   struct Urids {
-    LV2_URID midiEvent = 0, timePosition = 0, beatsPerMinute = 0, atomFloat = 0, atomDouble = 0,
-             atomInt = 0, atomLong = 0, atomBlank = 0, atomObject = 0, maxBlockLength = 0;
+    ControlUrids control;
+    LV2_URID atomInt = 0, maxBlockLength = 0;
   };
   void MapUrids(LV2_URID_Map* map);
   void ReadOptions(const LV2_Feature* const* features);
@@ -50,9 +51,7 @@ class BrumeLv2Plugin {
   int CollectControlChanges();
   // The sequence's MIDI and tempo into the block's event lists.
   void CollectEvents(uint32_t frames, BrumeProcessor::BlockEvents& events);
-  void HandleEvent(const LV2_Atom_Event& event, uint32_t frames, BrumeProcessor::BlockEvents& events);
-  bool IsPosition(const LV2_Atom& atom) const;
-  double TempoOf(const LV2_Atom_Event& event) const;
+  void AddEvent(const ControlEvent& event, uint32_t frames, BrumeProcessor::BlockEvents& events);
 
   double sampleRate_;
   IParameterStore parameters_;

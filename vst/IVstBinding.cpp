@@ -8,6 +8,7 @@
 
 #include "framework/IHostId.h"
 #include "framework/ITrace.h"
+#include "gui/IEmbeddedWindow.h"
 
 namespace {
 
@@ -72,7 +73,11 @@ IVstBinding::IVstBinding(audioMasterCallback host, int parameterCount, const cha
 
 // The chunk buffers go with the members; the base then frees the editor,
 // parameters, presets and channels.
-IVstBinding::~IVstBinding() = default;
+IVstBinding::~IVstBinding() {
+  // A drag still open ends while the host's end-edit can still be sent; the
+  // base destroys the view once this part of the object is gone.
+  if (auto* window = dynamic_cast<IEmbeddedWindow*>(EditorView())) window->CloseWindow();
+}
 
 IVstBinding* IVstBinding::FromEffect(AEffect* effect) {
   return effect ? static_cast<IVstBinding*>(effect->object) : nullptr;

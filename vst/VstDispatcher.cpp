@@ -8,8 +8,8 @@
 #include "framework/HostText.h"
 #include "framework/ITrace.h"
 #include "framework/NumberFormat.h"
+#include "gui/IEmbeddedWindow.h"
 #include "vst/IVstBinding.h"
-#include "vst/IVstEditorWindow.h"
 
 namespace {
 
@@ -64,10 +64,11 @@ VstIntPtr IVstBinding::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
       delete plugin;
       return 0;
     }
-    // Editor idle and keys run without the plug-in lock: the editor
+    // Editor idle, keys and close run without the plug-in lock: the editor
     // reaches the plug-in only through its lock-free edit path, and calls
     // the host (automation, edit gestures) with nothing held.
     if (opcode == effEditIdle) return plugin->EditIdle();
+    if (opcode == effEditClose) return plugin->EditClose();
     if (opcode == effEditKeyDown || opcode == effEditKeyUp)
       return plugin->EditKey(index, static_cast<int>(value), TruncateToInt(opt),
                              opcode == effEditKeyDown);
@@ -143,8 +144,6 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       return 1;
     case effEditOpen:
       return EditOpen(ptr);
-    case effEditClose:
-      return EditClose();
     case effIdentify:
       return kIdentifyAnswer;
     case effGetChunk:
@@ -281,27 +280,37 @@ void IVstBinding::QueueMidiEvents(const VstEvents& events) {
   }
 }
 
+// The attached view's window, when the view has one (a view that does not
+// is never opened: effEditOpen answers 0).
+static IEmbeddedWindow* WindowOf(IAttachedEditor* view) { return dynamic_cast<IEmbeddedWindow*>(view); }
+
 VstIntPtr IVstBinding::EditOpen(void* parentWindow) {
-  auto* window = dynamic_cast<IVstEditorWindow*>(EditorView());
+  IEmbeddedWindow* window = WindowOf(EditorView());
   if (!window || !window->OpenWindow(parentWindow)) return 0;
   EditorDidOpen();
   return 1;
 }
 
 VstIntPtr IVstBinding::EditIdle() {
-  if (auto* window = dynamic_cast<IVstEditorWindow*>(EditorView())) window->IdleWindow();
+  if (IEmbeddedWindow* window = WindowOf(EditorView())) window->IdleWindow();
   return 0;
 }
 
 VstIntPtr IVstBinding::EditKey(int character, int virtualKey, int modifiers, bool down) {
-  auto* window = dynamic_cast<IVstEditorWindow*>(EditorView());
+  IEmbeddedWindow* window = WindowOf(EditorView());
   return window && window->HostKey(character, virtualKey, modifiers, down) ? 1 : 0;
 }
 
 VstIntPtr IVstBinding::EditClose() {
   IAttachedEditor* view = EditorView();
   if (!view) return 0;
-  EditorWillClose();
-  if (auto* window = dynamic_cast<IVstEditorWindow*>(view)) window->CloseWindow();
+  {
+    LockGuard guard(*this);
+    TracePoint("IVstBinding::EditClose", __LINE__, "%d", effEditClose);
+    EditorWillClose();
+  }
+  // Outside the lock: a drag the close cuts short ends with the host's
+  // end-edit call.
+  if (IEmbeddedWindow* window = WindowOf(view)) window->CloseWindow();
   return 1;
 }

@@ -6,7 +6,6 @@
 
 #include "framework/NumberFormat.h"
 #include "vst/IVstBinding.h"
-#include "vst/IVstEditorWindow.h"
 #include "framework/ParseDecimal.h"
 
 VstIntPtr IVstBinding::SetProgram(VstIntPtr index) {

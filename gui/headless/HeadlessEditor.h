@@ -42,7 +42,7 @@ class HeadlessEditor : public IEditorView {
   bool PickColor(IRgba&, const char*) override { return false; }
   bool OpenLink(const char*, const char*, const char*, const char*) override { return false; }
   void* OpenWindow(void*) override { return nullptr; }
-  void CloseWindow() override {}
+  void CloseNativeWindow() override {}
   void* GetWindow() override { return nullptr; }
 
  private:

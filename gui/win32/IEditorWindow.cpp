@@ -65,7 +65,7 @@ void* IEditorWindow::OpenWindow(void* parentHandle) {
   return window_;
 }
 
-void IEditorWindow::CloseWindow() {
+void IEditorWindow::CloseNativeWindow() {
   if (!window_) return;
   RemoveTextField();
   HWND window = window_;
@@ -78,6 +78,7 @@ void IEditorWindow::CloseWindow() {
 void IEditorWindow::ForgetDestroyedWindow() {
   // The class cannot be unregistered while this window still exists, so
   // the next opening finds it registered.
+  EndInput();
   RemoveTextField();
   KillTimer(window_, kTimerId);
   window_ = nullptr;

@@ -4,7 +4,6 @@
 
 #include "gui/IEditorView.h"
 #include "gui/win32/Win32Api.h"
-#include "vst/IVstEditorWindow.h"
 
 // The Windows editor: one child window inside the host's window that shows
 // the view's backing store, turns window messages into the view's mouse and
@@ -14,7 +13,7 @@
 //
 // Threads: everything runs on the thread that owns the window, the host's
 // UI thread; the class registration count is changed only there.
-class IEditorWindow : public IEditorView, public IVstEditorWindow {
+class IEditorWindow : public IEditorView {
  public:
   static constexpr const char* kClassName = "KestrelWndClass";
   static constexpr UINT_PTR kTimerId = 2;
@@ -44,7 +43,7 @@ class IEditorWindow : public IEditorView, public IVstEditorWindow {
   bool OpenLink(const char* url, const char* windowTitle, const char* confirmText,
                 const char* errorText) override;
   void* OpenWindow(void* parentHandle) override;
-  void CloseWindow() override;
+  void CloseNativeWindow() override;
   void* GetWindow() override { return window_; }
   std::unique_ptr<raster::Bitmap> LoadPngResource(int resourceId, const char* fileName) override;
 

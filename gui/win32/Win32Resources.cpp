@@ -1,7 +1,7 @@
 #include "gui/win32/Win32Resources.h"
 
 #include "gui/EmbeddedResource.h"
-#include "vst/ModuleHandle.h"
+#include "gui/ModuleHandle.h"
 
 bool FindPngResource(HMODULE module, int resourceId, const void** data, size_t* size) {
   HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(resourceId), "PNG");

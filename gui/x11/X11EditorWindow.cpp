@@ -129,7 +129,7 @@ void* X11EditorWindow::OpenWindow(void* parentWindow) {
   return GetWindow();
 }
 
-void X11EditorWindow::CloseWindow() {
+void X11EditorWindow::CloseNativeWindow() {
   if (!display_) {
     if (menu_.IsOpen()) CloseMenu(-1);
     return;

@@ -6,7 +6,6 @@
 
 #include "gui/IEditorView.h"
 #include "gui/x11/PanelMenu.h"
-#include "vst/IVstEditorWindow.h"
 
 typedef struct _XDisplay Display;
 union _XEvent;
@@ -15,15 +14,15 @@ enum class MenuKey;
 
 // The Linux editor: a plain Xlib child window inside the host's window.
 // It has no thread and no timer of its own: everything happens inside the
-// host's dispatcher calls on its UI thread. effEditOpen opens a private
-// Display connection (the host's is never used) and the window; effEditIdle
-// handles the pending events and, at most once per frame (40 ms at 25
-// frames per second), draws the dirty controls; effEditClose frees the
-// window, the images and the connection. X requests run under an error trap,
+// host's calls on its UI thread. Opening makes a private Display connection
+// (the host's is never used) and the window; the host's idle tick handles
+// the pending events and, at most once per frame (40 ms at 25 frames per
+// second), draws the dirty controls; closing frees the window, the images
+// and the connection. X requests run under an error trap,
 // since the host may have destroyed the parent already. Menus are drawn
 // inside the panel (PanelMenu) and answered through CompleteMenu. The window
 // never takes the keyboard focus or grabs the pointer or keyboard.
-class X11EditorWindow : public IEditorView, public IVstEditorWindow {
+class X11EditorWindow : public IEditorView {
  public:
   X11EditorWindow(IEditorDelegate* plugin, int width, int height, int frameRate);
   ~X11EditorWindow() override;
@@ -44,11 +43,11 @@ class X11EditorWindow : public IEditorView, public IVstEditorWindow {
   bool PickColor(IRgba&, const char*) override { return false; }
   bool OpenLink(const char*, const char*, const char*, const char*) override { return false; }
 
-  // ---- Window (dispatcher, host UI thread) ----------------------------------
+  // ---- Window (the format's editor calls, host UI thread) ------------------
   // Null when there is no X server (DISPLAY unset), the parent is not a
   // window, or the window cannot be made. A second opening closes first.
   void* OpenWindow(void* parentWindow) override;
-  void CloseWindow() override;
+  void CloseNativeWindow() override;
   void* GetWindow() override;
   void IdleWindow() override;
   bool HostKey(int character, int virtualKey, int modifiers, bool down) override;

@@ -63,6 +63,7 @@ void X11EditorWindow::HandleEvent(XEvent& event) {
       break;
     case DestroyNotify:
       windowGone_ = true;
+      EndInput();
       break;
     default:
       break;

@@ -35,13 +35,16 @@ std::string PresetUri(int number) {
 // The parameter's identifier without its leading 'k' (kGain -> Gain).
 std::string Symbol(int index) { return kParameterIdentifiers[index] + 1; }
 
-// Unit labels of the table that LV2 has a unit for; others ("Bits", the
-// blank of pans and fine factors) get none.
+// Unit labels of the table, as LV2 units: its own where it has one, ours
+// (defined in brume.ttl, rendered as the VST plug-in labels the value)
+// where it has none. The blank of pans and fine factors gets none.
 const struct {
   const char* label;
   const char* unit;
-} kUnits[] = {{"dB", "units:db"}, {"Hz", "units:hz"}, {"ms", "units:ms"}, {"%", "units:pc"},
-              {"\xB0", "units:degree"}};
+  const char* ownUnitName;  // null for LV2's units
+} kUnits[] = {{"dB", "units:db", nullptr},      {"Hz", "units:hz", nullptr},
+              {"ms", "units:ms", nullptr},      {"%", "units:pc", nullptr},
+              {"\xB0", "units:degree", nullptr}, {"Bits", "<urn:orvendale:brume#bits>", "bits"}};
 
 const char* UnitOf(const char* label) {
   for (const auto& row : kUnits)
@@ -123,10 +126,18 @@ std::string PluginTtl() {
   }
   t += "\t\ta lv2:InputPort , atom:AtomPort ;\n\t\tatom:bufferType atom:Sequence ;\n"
        "\t\tatom:supports midi:MidiEvent , time:Position ;\n\t\tlv2:designation lv2:control ;\n"
+       // Hosts without atom ports (lv2apply, ecasound) leave it unconnected.
+       "\t\tlv2:portProperty lv2:connectionOptional ;\n"
        "\t\tlv2:index " + TtlInteger(brume_lv2::kControlIn) + " ;\n\t\tlv2:symbol \"Control\" ;\n"
        "\t\tlv2:name \"Control\"\n";
   for (int i = 0; i < kParameterCount; ++i) t += "\t] , [\n" + ControlPort(i);
-  return t + "\t] .\n";
+  t += "\t] .\n";
+  for (const auto& row : kUnits) {
+    if (!row.ownUnitName) continue;
+    t += std::string("\n") + row.unit + "\n\ta units:Unit ;\n\trdfs:label \"" + row.ownUnitName +
+         "\" ;\n\tunits:render \"%f " + row.label + "\" ;\n\tunits:symbol \"" + row.label + "\" .\n";
+  }
+  return t;
 }
 
 std::string PresetsTtl() {
@@ -137,11 +148,11 @@ std::string PresetsTtl() {
     t += (n ? "\n" : "") + PresetUri(n) + "\n\ta pset:Preset ;\n\tlv2:appliesTo " +
          Uri(brume_lv2::kPluginUri) + " ;\n\trdfs:label " + TtlString(FactoryPresetAt(n).name) +
          " ;\n\tlv2:port [\n";
+    // Ports are floats: a preset is the program as floats hold it, every
+    // value a decimal (enumerations and toggles too).
     for (int i = 0; i < kParameterCount; ++i) {
-      const bool integral = ParameterDefinitionAt(i).kind != ParameterKind::Double;
       t += i ? "\t] , [\n" : "";
-      t += "\t\tlv2:symbol \"" + Symbol(i) + "\" ;\n\t\tpset:value " +
-           (integral ? TtlInteger(static_cast<long long>(values[i])) : TtlDecimal(values[i])) + "\n";
+      t += "\t\tlv2:symbol \"" + Symbol(i) + "\" ;\n\t\tpset:value " + TtlFloatDecimal(values[i]) + "\n";
     }
     t += "\t] .\n";
   }

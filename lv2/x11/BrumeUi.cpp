@@ -1,5 +1,5 @@
-// Brume's LV2 UI: the VST plug-in's X11 editor (EditorLayout on an
-// X11EditorWindow) embedded in the host's window through ui:parent, driven
+// Brume's LV2 UI: the VST plug-in's editor (EditorLayout on the platform's
+// window layer, X11) embedded in the host's window through ui:parent, driven
 // by the host's idle calls (ui:idleInterface) and connected to the plug-in
 // only through its control ports (PortEditorDelegate).
 #include <lv2/ui/ui.h>
@@ -12,19 +12,23 @@
 #include "effect/EditorLayout.h"
 #include "effect/ParameterIds.h"
 #include "framework/IParameter.h"
-#include "gui/x11/X11EditorWindow.h"
+#include "gui/EditorFactory.h"
+#include "gui/IEditorView.h"
 #include "lv2/BrumeLv2Ids.h"
 #include "lv2/x11/PortEditorDelegate.h"
 
 namespace {
 
 // One open UI. The view is declared after the delegate it points at, so it
-// is destroyed (and its window closed) first.
+// is destroyed (and its window closed, a drag it cuts short ending with
+// ui:touch off) first.
 struct BrumeUi {
   BrumeUi(PortEditorDelegate::WriteFunction write, void* controller, const LV2UI_Touch* touch)
       : delegate(write, controller, touch) {}
   PortEditorDelegate delegate;
-  std::unique_ptr<X11EditorWindow> view;
+  std::unique_ptr<IEditorView> view;
+  // What the host's calls reach: the window, not the layer behind it.
+  IEmbeddedWindow& Window() { return *view; }
 };
 
 const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
@@ -35,8 +39,8 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
 
 // The editor as Kestrel::BuildEditor makes it for the VST plug-in, with the
 // UI's own copy of the values (the defaults until the host sends others).
-std::unique_ptr<X11EditorWindow> BuildView(PortEditorDelegate& delegate) {
-  auto view = std::make_unique<X11EditorWindow>(&delegate, EditorLayout::kWidth, EditorLayout::kHeight, 0);
+std::unique_ptr<IEditorView> BuildView(PortEditorDelegate& delegate) {
+  std::unique_ptr<IEditorView> view(CreatePlatformEditor(&delegate, EditorLayout::kWidth, EditorLayout::kHeight, 0));
   EditorLayout::Build(*view, delegate);
   for (int index = 0; index < kParameterCount; ++index)
     view->PushParameterToControls(index, delegate.EditorParameter(index)->Value(), false);
@@ -59,10 +63,10 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     auto ui = std::make_unique<BrumeUi>(write, controller, touch);
     ui->view = BuildView(ui->delegate);
     // Null without an X server, or when the parent is not a window.
-    void* window = ui->view->OpenWindow(parent);
+    void* window = ui->Window().OpenWindow(parent);
     if (!window) return nullptr;
     // The window's WM_NORMAL_HINTS say the same (min = max = this size).
-    if (resize && resize->ui_resize) resize->ui_resize(resize->handle, EditorLayout::kWidth, EditorLayout::kHeight);
+    if (resize && resize->ui_resize) resize->ui_resize(resize->handle, ui->Window().Width(), ui->Window().Height());
     *widget = window;
     return ui.release();
   } catch (const std::bad_alloc&) {
@@ -80,9 +84,9 @@ void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t proto
 // thread. Non-zero once the host has destroyed the window with its parent:
 // the UI is closed then.
 int Idle(LV2UI_Handle handle) {
-  X11EditorWindow& view = *static_cast<BrumeUi*>(handle)->view;
-  view.IdleWindow();
-  return view.GetWindow() ? 0 : 1;
+  IEmbeddedWindow& window = static_cast<BrumeUi*>(handle)->Window();
+  window.IdleWindow();
+  return window.GetWindow() ? 0 : 1;
 }
 
 const LV2UI_Idle_Interface kIdleInterface = {Idle};

@@ -2,7 +2,7 @@
 // the editor (images, window class) and accepts every notification.
 #include <windows.h>
 
-#include "vst/ModuleHandle.h"
+#include "gui/ModuleHandle.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) SetPluginModuleHandle(instance);

@@ -2,16 +2,21 @@
 // lv2_validate does not check about ports, scale points and presets.
 #include <gtest/gtest.h>
 #include <lilv/lilv.h>
+#include <lv2/atom/atom.h>
 #include <lv2/presets/presets.h>
 #include <lv2/ui/ui.h>
+#include <lv2/units/units.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
 
 #include "effect/FactoryPresets.h"
+#include "effect/ParameterTable.h"
 #include "lv2/BrumeLv2Ids.h"
+#include "tests/lv2/Lv2Host.h"
 
 namespace {
 
@@ -66,6 +71,74 @@ TEST_F(Bundle, EveryControlPortHasItsDefaultInRangeAndLabelledUniqueScalePoints)
     lilv_scale_points_free(points);
   }
   EXPECT_EQ(symbols.size(), static_cast<size_t>(kParameterCount));
+}
+
+// As a host loads a preset: lilv reads it into a state and hands each port
+// its value with the atom type the literal gave it.
+struct PresetPorts {
+  LV2_URID floatType, doubleType;
+  float values[kParameterCount];
+  int received = 0;
+  std::string integers;  // symbols whose value was not a decimal
+};
+
+void ReceivePortValue(const char* symbol, void* data, const void* value, uint32_t, uint32_t type) {
+  auto& ports = *static_cast<PresetPorts*>(data);
+  for (int i = 0; i < kParameterCount; ++i) {
+    if (std::strcmp(symbol, kParameterIdentifiers[i] + 1) != 0) continue;
+    if (type == ports.floatType) ports.values[i] = *static_cast<const float*>(value);
+    else if (type == ports.doubleType) ports.values[i] = static_cast<float>(*static_cast<const double*>(value));
+    else ports.integers += std::string(" ") + symbol;
+    ++ports.received;
+  }
+}
+
+TEST_F(Bundle, EveryPresetGivesEveryPortTheProgramsValueAsAFloatFromADecimal) {
+  UridMap urids;
+  for (int n = 0; n < kFactoryPresetCount; ++n) {
+    char uri[64];
+    std::snprintf(uri, sizeof uri, "%s%02d", brume_lv2::kPresetUriPrefix, n + 1);
+    LilvNode* node = lilv_new_uri(world_, uri);
+    lilv_world_load_resource(world_, node);  // its rdfs:seeAlso, presets.ttl
+    LilvState* state = lilv_state_new_from_world(world_, urids.Map(), node);
+    lilv_node_free(node);
+    ASSERT_NE(state, nullptr) << uri;
+    PresetPorts ports{urids.Id(LV2_ATOM__Float), urids.Id(LV2_ATOM__Double), {}, 0, ""};
+    lilv_state_emit_port_values(state, &ReceivePortValue, &ports);
+    lilv_state_free(state);
+    EXPECT_EQ(ports.received, kParameterCount) << uri;
+    EXPECT_EQ(ports.integers, "") << uri;
+    double program[kParameterCount];
+    FactoryPresetValues(n, program);
+    for (int i = 0; i < kParameterCount; ++i)
+      EXPECT_EQ(ports.values[i], static_cast<float>(program[i])) << uri << " " << kParameterIdentifiers[i] + 1;
+  }
+}
+
+// Hosts show a control's unit as the VST plug-in labels it: LV2's unit, or
+// one of ours rendered with the label itself.
+TEST_F(Bundle, EveryControlWithAUnitLabelHasAUnit) {
+  LilvNode* unitKey = lilv_new_uri(world_, LV2_UNITS__unit);
+  LilvNode* symbolKey = lilv_new_uri(world_, LV2_UNITS__symbol);
+  LilvNode* renderKey = lilv_new_uri(world_, LV2_UNITS__render);
+  for (int i = 0; i < kParameterCount; ++i) {
+    const std::string label = ParameterDefinitionAt(i).label;
+    const LilvPort* port = lilv_plugin_get_port_by_index(plugin_, brume_lv2::PortOfParameter(i));
+    LilvNodes* units = lilv_port_get_value(plugin_, port, unitKey);
+    const LilvNode* unit = units ? lilv_nodes_get_first(units) : nullptr;
+    EXPECT_EQ(unit != nullptr, label.find_first_not_of(' ') != std::string::npos) << kParameterIdentifiers[i];
+    const std::string uri = unit ? lilv_node_as_uri(unit) : "";
+    if (unit && uri.rfind(LV2_UNITS_PREFIX, 0) != 0) {
+      LilvNode* symbol = lilv_world_get(world_, unit, symbolKey, nullptr);
+      LilvNode* render = lilv_world_get(world_, unit, renderKey, nullptr);
+      ASSERT_TRUE(symbol && render) << uri;
+      EXPECT_EQ(lilv_node_as_string(symbol), label);
+      EXPECT_EQ(lilv_node_as_string(render), "%f " + label);
+      lilv_node_free(symbol), lilv_node_free(render);
+    }
+    lilv_nodes_free(units);
+  }
+  lilv_node_free(unitKey), lilv_node_free(symbolKey), lilv_node_free(renderKey);
 }
 
 TEST_F(Bundle, FactoryProgramsArePresetsAndTheUiIsAnX11Ui) {

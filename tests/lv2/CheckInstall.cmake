@@ -1,7 +1,7 @@
 # Installs the build tree into PREFIX and checks that the VST library, the
-# whole LV2 bundle and the VST3 bundle arrived where hosts look for them;
-# with DEB_DIR, also makes the Debian package there and checks its paths and
-# dependencies.
+# LV2 bundle's files and the VST3 bundle's library, and nothing else,
+# arrived where hosts look for them; with DEB_DIR, also makes the Debian
+# package there and checks its paths and dependencies.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
 if(NOT rc EQUAL 0)
@@ -20,6 +20,12 @@ foreach(file ${expected})
     message(FATAL_ERROR "missing after install: ${file}")
   endif()
 endforeach()
+# Installed by name: nothing else that happens to sit in the build folders.
+file(GLOB_RECURSE installed RELATIVE ${PREFIX} ${PREFIX}/*)
+list(REMOVE_ITEM installed ${expected})
+if(installed)
+  message(FATAL_ERROR "installed beyond the plug-ins: ${installed}")
+endif()
 message("installed: ${expected}")
 
 if(DEB_DIR)

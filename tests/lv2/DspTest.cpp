@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <lv2/atom/util.h>
+#include <lv2/buf-size/buf-size.h>
 #include <lv2/midi/midi.h>
+#include <lv2/options/options.h>
 #include <lv2/time/time.h>
 
 #include <cmath>
@@ -209,6 +211,58 @@ TEST(Lv2Dsp, TempoComesFromTimePositionInAnyNumberType) {
   float notAnAtom = 1e30f;
   const LV2_Feature* none[] = {nullptr};
   EXPECT_EQ(Render(none, nullptr, &notAnAtom), plain);
+}
+
+// Host faults, ignored: a maximum block length option without its value,
+// and (with urid:map given) the atom port connected to a float.
+TEST(Lv2Dsp, AnOptionWithoutAValueAndAnAtomPortThatIsNoSequenceAreIgnored) {
+  UridMap urids;
+  const LV2_Feature* mapOnly[] = {urids.Feature(), nullptr};
+  const std::vector<float> plain = Render(mapOnly, nullptr, nullptr);
+  LV2_Options_Option options[] = {
+      {LV2_OPTIONS_INSTANCE, 0, urids.Id(LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t), urids.Id(LV2_ATOM__Int),
+       nullptr},
+      {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+  const LV2_Feature optionsFeature{LV2_OPTIONS__options, options};
+  const LV2_Feature* features[] = {urids.Feature(), &optionsFeature, nullptr};
+  float notASequence[2] = {1e30f, 3.0f};  // as an atom header: a huge size, a type that is no sequence
+  EXPECT_EQ(Render(features, nullptr, notASequence), plain);
+}
+
+// LV2's activate after deactivate forgets what was played: the crusher's
+// held sample (Out 1) and the delay's echo (Out 2) end with it. The atom
+// port stays unconnected, as hosts without atom ports leave it.
+TEST(Lv2Dsp, ActivateAfterDeactivateStartsFromSilence) {
+  Values values = StartUpValues();
+  values[AudioInIndex(1)] = 1, values[AudioOutIndex(1)] = 3, values[AudioAmountIndex(1)] = 100;  // In 1 -> Crusher 1
+  values[AudioInIndex(2)] = 3, values[AudioOutIndex(2)] = 1, values[AudioAmountIndex(2)] = 100;  // Crusher 1 -> Out 1
+  values[AudioInIndex(3)] = 1, values[AudioOutIndex(3)] = 7, values[AudioAmountIndex(3)] = 100;  // In 1 -> Delay 1
+  values[AudioInIndex(4)] = 7, values[AudioOutIndex(4)] = 2, values[AudioAmountIndex(4)] = 100;  // Delay 1 -> Out 2
+  values[kCrusherRate1] = 1;  // a capture every hundred frames
+  values[kDryWetMix] = 100;
+  DspLibrary library;
+  UridMap urids;
+  const LV2_Feature* features[] = {urids.Feature(), nullptr};
+  Lv2Instance plugin(library.Descriptor(), kRate, features);
+  std::copy(values.begin(), values.end(), plugin.controls);
+  const Stereo tone = TestInput(static_cast<int>(kRate));
+  const std::vector<float> silence(tone.left.size());
+  Stereo out{silence, silence};
+  auto play = [&](const Stereo& in) {
+    ForEachBlock(static_cast<int>(in.left.size()), kBlocks, 8, [&](int start, int n) {
+      plugin.Audio(&in.left[start], &in.right[start], &out.left[start], &out.right[start]);
+      plugin.descriptor->run(plugin.handle, static_cast<uint32_t>(n));
+    });
+  };
+  plugin.descriptor->activate(plugin.handle);
+  play(tone);
+  ASSERT_NE(out.left, silence);
+  ASSERT_NE(out.right, silence);
+  plugin.descriptor->deactivate(plugin.handle);
+  plugin.descriptor->activate(plugin.handle);
+  play(Stereo{silence, silence});
+  EXPECT_EQ(out.left, silence) << "a held crusher sample";
+  EXPECT_EQ(out.right, silence) << "an echo";
 }
 
 // MIDI gate -> Master 1 at -100 %: a note on silences the output from the

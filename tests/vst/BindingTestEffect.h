@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "framework/IAttachedEditor.h"
+#include "gui/IEmbeddedWindow.h"
 #include "vst/IVstBinding.h"
 #include "tests/framework/ChangeProbe.h"
-#include "vst/IVstEditorWindow.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
 #include <xmmintrin.h>
@@ -98,7 +98,7 @@ class BindingTestEffect : public IVstBinding {
 };
 
 // An editor view with a native window, recording what it is asked.
-class TestEditorView : public IAttachedEditor, public IVstEditorWindow {
+class TestEditorView : public IAttachedEditor, public IEmbeddedWindow {
  public:
   TestEditorView(int width, int height) : width_(width), height_(height) {}
   void PushParameterToControls(int index, double value, bool isNormalised) override {
@@ -109,9 +109,14 @@ class TestEditorView : public IAttachedEditor, public IVstEditorWindow {
   int Height() const override { return height_; }
   void* OpenWindow(void* parent) override {
     parentSeen = parent;
-    return openSucceeds ? this : nullptr;
+    open = openSucceeds;
+    return GetWindow();
   }
-  void CloseWindow() override { ++closed; }
+  void CloseWindow() override {
+    ++closed;
+    open = false;
+  }
+  void* GetWindow() override { return open ? this : nullptr; }
   void Resize(int width, int height) { width_ = width, height_ = height; }
 
   struct Push {
@@ -124,6 +129,7 @@ class TestEditorView : public IAttachedEditor, public IVstEditorWindow {
   int closed = 0;
   void* parentSeen = nullptr;
   bool openSucceeds = true;
+  bool open = false;
 
  private:
   int width_, height_;

@@ -46,20 +46,31 @@ bool ClassRegistered() {
 }
 
 // Runs `answer` on the first dialog or menu window that appears during a
-// modal call (from a thread timer, which the modal loop dispatches).
+// modal call (from a thread timer, which the modal loop dispatches), once
+// `ready` (when given) says the window is filled in. On a loaded machine
+// Wine may show the window before that: up to kMaxWaits more ticks are
+// waited for, then the answer runs anyway and the test's checks report
+// what it found.
+constexpr int kMaxWaits = 200;
 std::function<void(HWND)> g_answer;
+std::function<bool(HWND)> g_ready;
+int g_waits = 0;
 void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND found = FindWindowA("#32770", nullptr);
   if (!found) found = FindWindowA("#32768", nullptr);
   if (!found || !g_answer) return;
+  if (g_ready && !g_ready(found) && ++g_waits < kMaxWaits) return;
   KillTimer(nullptr, timer);
   auto answer = std::move(g_answer);
   answer(found);
 }
-void AnswerNextModal(std::function<void(HWND)> answer) {
+void AnswerNextModal(std::function<void(HWND)> answer, std::function<bool(HWND)> ready = nullptr) {
   g_answer = std::move(answer);
+  g_ready = std::move(ready);
+  g_waits = 0;
   SetTimer(nullptr, 0, 50, AnswerModal);
 }
+HMENU MenuOf(HWND menuWindow) { return reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0)); }
 
 class EditorWindowTest : public ::testing::Test {
  protected:
@@ -180,14 +191,23 @@ TEST_F(EditorWindowTest, PopupMenuNumbersItemsKeepsFlagsAndReturnsTheChoice) {
   menu.items[2].flags = IMenuItem::kChecked;
   std::string ninth;
   UINT thirdState = 0;
-  AnswerNextModal([&](HWND menuWindow) {
-    HMENU native = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-    char label[32] = {};
-    GetMenuStringA(native, 8, label, sizeof label, MF_BYPOSITION);
-    ninth = label;
-    thirdState = GetMenuState(native, 2, MF_BYPOSITION);
-    for (int key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(window, WM_KEYDOWN, key, 0);
-  });
+  const int count = static_cast<int>(menu.items.size());
+  auto filled = [count](HWND menuWindow) {
+    char last[32] = {};
+    HMENU native = MenuOf(menuWindow);
+    return native && GetMenuItemCount(native) == count &&
+           GetMenuStringA(native, count - 1, last, sizeof last, MF_BYPOSITION) > 0;
+  };
+  AnswerNextModal(
+      [&](HWND menuWindow) {
+        HMENU native = MenuOf(menuWindow);
+        char label[32] = {};
+        GetMenuStringA(native, 8, label, sizeof label, MF_BYPOSITION);
+        ninth = label;
+        thirdState = GetMenuState(native, 2, MF_BYPOSITION);
+        for (int key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(window, WM_KEYDOWN, key, 0);
+      },
+      filled);
   IMenu* chosen = editor.ShowPopupMenu(&menu, IBounds{10, 10, 60, 30});
   EXPECT_EQ(ninth, "09: i");
   EXPECT_TRUE(thirdState & MF_CHECKED);

@@ -210,6 +210,33 @@ TEST_F(X11Editor, DragWheelAndDoubleClickEditAReadOut) {
   EXPECT_NEAR(host_->Param(kAudioAmount1), amount, 1e-5);
 }
 
+// Hosts close the editor (or destroy its parent) whenever they like, also
+// while the user drags: the edit still ends, once.
+TEST_F(X11Editor, ClosingTheEditorOrItsParentMidDragEndsTheEdit) {
+  OpenAndShow();
+  host_->Calls().Clear();
+  ASSERT_TRUE(host_->Xdotool("mousemove 530 95 mousedown 1 mousemove 530 87"));
+  std::string log = EditLog(host_->Calls(), kAudioAmount1);
+  ASSERT_TRUE(log.size() >= 2 && log.front() == 'B' && log.find('E') == std::string::npos) << log;
+  host_->CloseEditor();
+  log = EditLog(host_->Calls(), kAudioAmount1);
+  EXPECT_EQ(log.back(), 'E') << log;
+  ASSERT_TRUE(host_->Xdotool("mouseup 1"));
+  EXPECT_EQ(EditLog(host_->Calls(), kAudioAmount1), log) << "nothing after the close";
+
+  ASSERT_TRUE(host_->OpenEditor());
+  host_->Idle(5);
+  host_->Calls().Clear();
+  ASSERT_TRUE(host_->Xdotool("mousemove 530 95 mousedown 1 mousemove 530 87"));
+  host_->DestroyTopLevel();
+  host_->Idle(2);
+  log = EditLog(host_->Calls(), kAudioAmount1);
+  EXPECT_TRUE(log.size() >= 3 && log.front() == 'B' && log.back() == 'E') << log;
+  ASSERT_TRUE(host_->Run("xdotool mouseup 1"));
+  host_->CloseEditor();
+  EXPECT_EQ(EditLog(host_->Calls(), kAudioAmount1), log);
+}
+
 TEST_F(X11Editor, IdleAt15And50HzShowsAChangeWithin100Ms) {
   OpenAndShow();
   float value = 0.2f;

@@ -144,6 +144,19 @@ TEST_F(Lv2Ui, DragAndSelectorWriteTheirPortsInOwnUnitsInsideTouchGestures) {
   EXPECT_EQ(CountDifferent(*mod, *art, 0, 0, 815, 30), 0);
 }
 
+TEST_F(Lv2Ui, CleanupMidDragEndsTheTouchGesture) {
+  Open();
+  const uint32_t port = PortOfParameter(kAudioAmount1);
+  ASSERT_TRUE(host_->Run("xdotool mousemove 530 95 mousedown 1 mousemove 530 87"));
+  std::string log = CallLog(*host_, port);
+  ASSERT_TRUE(log.size() >= 2 && log.front() == 'B' && log.find('E') == std::string::npos) << log;
+  host_->Cleanup();
+  log = CallLog(*host_, port);
+  EXPECT_EQ(log.back(), 'E') << "ui:touch off";
+  ASSERT_TRUE(host_->Run("xdotool mouseup 1"));
+  EXPECT_EQ(CallLog(*host_, port), log) << "nothing after the cleanup";
+}
+
 TEST_F(Lv2Ui, ValuesFromPortEventsAreDrawnLimitedToTheirRanges) {
   Open();
   auto start = Shot();

@@ -1,4 +1,4 @@
-#include "vst/ModuleHandle.h"
+#include "gui/ModuleHandle.h"
 
 #include <atomic>
 

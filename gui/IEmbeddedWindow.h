@@ -1,0 +1,36 @@
+#pragma once
+// The editor's window as a plug-in format sees it: a native child window
+// inside the one the host gives, opened, idled, fed the host's keys and
+// closed. Every format's editor glue (the VST opcodes, the LV2 UI) holds
+// this and nothing of a window layer; each window layer implements it
+// through IEditorView.
+//
+// Threads: the host's UI thread only. CloseWindow may call the host (it
+// ends an edit the close cuts short), so callers hold nothing the host
+// could be waiting for.
+class IEmbeddedWindow {
+ public:
+  virtual ~IEmbeddedWindow() = default;
+  // Opens as a child of the host's window (an HWND, an X11 Window id) and
+  // returns the window's own handle; null when it cannot be opened. A
+  // second opening closes the first.
+  virtual void* OpenWindow(void* parentWindow) = 0;
+  // Closes the window; a mouse gesture in progress ends (the host is told
+  // the edit ended).
+  virtual void CloseWindow() = 0;
+  // The open window's handle; null when closed or destroyed by the host.
+  virtual void* GetWindow() = 0;
+  // The host's idle tick: window layers with no timer of their own (X11)
+  // handle their events and redraw here.
+  virtual void IdleWindow() {}
+  // A key the host took from its own window (an ASCII character and a
+  // virtual key code numbered as VST 2.4 hosts send them): true when the
+  // editor used it, so the host does not act on it as a shortcut as well.
+  virtual bool HostKey(int character, int virtualKey, int modifiers, bool down) {
+    (void)character, (void)virtualKey, (void)modifiers, (void)down;
+    return false;
+  }
+  // The window's fixed size in pixels.
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+};
