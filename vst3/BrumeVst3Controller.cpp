@@ -1,6 +1,7 @@
 #include "vst3/BrumeVst3Controller.h"
 
 #include <cstring>
+#include <new>
 
 #include "effect/DefineParameters.h"
 #include "effect/FactoryPresets.h"
@@ -9,6 +10,7 @@
 #include "vst3/Vst3Parameters.h"
 #include "vst3/Vst3State.h"
 #include "vst3/Vst3Text.h"
+#include "vst3/BrumeVst3View.h"
 
 namespace brume_vst3 {
 
@@ -106,7 +108,10 @@ tresult BrumeVst3Controller::setComponentHandler(IComponentHandler* handler) {
   return kResultOk;
 }
 
-IPlugView* BrumeVst3Controller::createView(FIDString) { return nullptr; }
+IPlugView* BrumeVst3Controller::createView(FIDString name) {
+  if (!name || std::strcmp(name, kEditorViewType) != 0) return nullptr;
+  return new (std::nothrow) BrumeVst3View(this);
+}
 
 tresult BrumeVst3Controller::getMidiControllerAssignment(int32 busIndex, int16, CtrlNumber number, ParamID& id) {
   if (busIndex != 0 || number != kMidiModWheel) return kResultFalse;

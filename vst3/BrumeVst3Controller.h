@@ -66,7 +66,10 @@ class BrumeVst3Controller final : public vst3::IEditController,
   vst3::tresult VST3_API setUnitProgramData(vst3::int32 listOrUnitId, vst3::int32 programIndex,
                                             vst3::IBStream* data) override;
 
+  // The editor's view of the controller: the values it shows, the host it
+  // tells of edits (null before the host sets one).
   IParameterStore& Parameters() { return parameters_; }
+  vst3::IComponentHandler* Handler() const { return handler_; }
 
  private:
   bool Query(const vst3::TUID iid, void** obj);

@@ -500,6 +500,67 @@ class IUnitInfo : public FUnknown {
   VST3_IID(0x3D4BD6B5, 0x913A4FD2, 0xA886E768, 0xA5EB92C1);
 };
 
+// ---- Editor ------------------------------------------------------------------------
+struct ViewRect {
+  int32 left;
+  int32 top;
+  int32 right;
+  int32 bottom;
+};
+
+constexpr const char* kPlatformTypeHWND = "HWND";
+constexpr const char* kPlatformTypeX11EmbedWindowID = "X11EmbedWindowID";
+constexpr const char* kEditorViewType = "editor";
+
+class IPlugFrame;
+
+class IPlugView : public FUnknown {
+ public:
+  virtual tresult VST3_API isPlatformTypeSupported(FIDString type) = 0;
+  virtual tresult VST3_API attached(void* parent, FIDString type) = 0;
+  virtual tresult VST3_API removed() = 0;
+  virtual tresult VST3_API onWheel(float distance) = 0;
+  virtual tresult VST3_API onKeyDown(char16 key, int16 keyCode, int16 modifiers) = 0;
+  virtual tresult VST3_API onKeyUp(char16 key, int16 keyCode, int16 modifiers) = 0;
+  virtual tresult VST3_API getSize(ViewRect* size) = 0;
+  virtual tresult VST3_API onSize(ViewRect* newSize) = 0;
+  virtual tresult VST3_API onFocus(TBool state) = 0;
+  virtual tresult VST3_API setFrame(IPlugFrame* frame) = 0;
+  virtual tresult VST3_API canResize() = 0;
+  virtual tresult VST3_API checkSizeConstraint(ViewRect* rect) = 0;
+  VST3_IID(0x5BC32507, 0xD06049EA, 0xA6151B52, 0x2B755B29);
+};
+
+// Host side: the window the view lives in.
+class IPlugFrame : public FUnknown {
+ public:
+  virtual tresult VST3_API resizeView(IPlugView* view, ViewRect* newSize) = 0;
+  VST3_IID(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
+};
+
+// Linux: the host's event loop, reached through the frame. The plug-in
+// gives it handler objects; the host calls them on its UI thread.
+class IEventHandler : public FUnknown {
+ public:
+  virtual void VST3_API onFDIsSet(int fd) = 0;
+  VST3_IID(0x561E65C9, 0x13A0496F, 0x813A2C35, 0x654D7983);
+};
+
+class ITimerHandler : public FUnknown {
+ public:
+  virtual void VST3_API onTimer() = 0;
+  VST3_IID(0x10BDD94F, 0x41424774, 0x821FAD8F, 0xECA72CA9);
+};
+
+class IRunLoop : public FUnknown {
+ public:
+  virtual tresult VST3_API registerEventHandler(IEventHandler* handler, int fd) = 0;
+  virtual tresult VST3_API unregisterEventHandler(IEventHandler* handler) = 0;
+  virtual tresult VST3_API registerTimer(ITimerHandler* handler, uint64 milliseconds) = 0;
+  virtual tresult VST3_API unregisterTimer(ITimerHandler* handler) = 0;
+  VST3_IID(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
+};
+
 // ---- Host side: asked for, never implemented by the plug-in ---------------------
 class IHostApplication : public FUnknown {
  public:
@@ -517,6 +578,7 @@ struct Unimplemented {
   static constexpr Uid kProgramListData = MakeUid(0x8683B01F, 0x7B354F70, 0xA2651DEC, 0x353AF4FF);
   static constexpr Uid kUnitData = MakeUid(0x6C389611, 0xD391455D, 0xB870B833, 0x94A0EFDD);
   static constexpr Uid kAudioPresentationLatency = MakeUid(0x309ECE78, 0xEB7D4FAE, 0x8B2225D9, 0x09FD08B6);
+  static constexpr Uid kPlugViewContentScaleSupport = MakeUid(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
 };
 
 // ---- Layout checks (x86_64, identical on Linux and Windows) -----------------------
@@ -533,5 +595,6 @@ static_assert(sizeof(ProcessContext) == 112 && offsetof(ProcessContext, tempo) =
               "process context layout");
 static_assert(sizeof(Event) == 48 && offsetof(Event, noteOn) == 24, "event layout");
 static_assert(sizeof(NoteOnEvent) == 20 && sizeof(NoteOffEvent) == 16, "note event layout");
+static_assert(sizeof(ViewRect) == 16, "view rectangle layout");
 
 }  // namespace vst3
