@@ -1,7 +1,5 @@
 #include "vst3/Vst3State.h"
 
-#include <algorithm>
-
 namespace brume_vst3 {
 
 bool ReadStream(vst3::IBStream* stream, IStateChunk& chunk) {
@@ -11,10 +9,11 @@ bool ReadStream(vst3::IBStream* stream, IStateChunk& chunk) {
   for (;;) {
     vst3::int32 got = 0;
     const vst3::tresult result = stream->read(buffer, sizeof buffer, &got);
-    // Streams answer the end either with a short count or with a failure
-    // and nothing read; a count outside the request is not believed.
+    // Streams answer the end with a short count, nothing read, or a
+    // failure; what was read until then is the state (checked whole later).
+    // A count outside the request is not believed.
     if (got < 0 || got > static_cast<vst3::int32>(sizeof buffer)) return false;
-    if (got == 0) return result == vst3::kResultOk || chunk.Size() > 0 || result == vst3::kResultFalse;
+    if (got == 0) return true;
     if (chunk.Size() + got > kMaxStateBytes) return false;
     if (!chunk.AppendBytes(buffer, got)) return false;
     if (result != vst3::kResultOk) return true;

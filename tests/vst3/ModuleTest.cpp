@@ -126,6 +126,8 @@ TEST(Vst3Module, ObjectsAnswerTheirInterfacesAndEveryReferenceIsReturned) {
           {component, &IEditController::iid, false},
           {component, &Unimplemented::kConnectionPoint, false},
           {component, &Unimplemented::kAudioPresentationLatency, false},
+          {component, &Unimplemented::kProgramListData, false},
+          {component, &IUnitInfo::iid, false},
           {controller, &IEditController::iid, true},
           {controller, &IMidiMapping::iid, true},
           {controller, &IUnitInfo::iid, true},
@@ -133,6 +135,8 @@ TEST(Vst3Module, ObjectsAnswerTheirInterfacesAndEveryReferenceIsReturned) {
           {controller, &Unimplemented::kEditController2, false},
           {controller, &Unimplemented::kMidiLearn, false},
           {controller, &Unimplemented::kConnectionPoint, false},
+          {controller, &Unimplemented::kUnitData, false},
+          {controller, &IPlugView::iid, false},
       };
       for (const Expect& e : table) {
         void* out = reinterpret_cast<void*>(1);
