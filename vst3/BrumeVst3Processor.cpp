@@ -67,8 +67,7 @@ tresult BrumeVst3Processor::activateBus(MediaType type, BusDirection dir, int32 
 }
 
 tresult BrumeVst3Processor::setActive(TBool state) {
-  active_ = state != 0;
-  if (!active_) {
+  if (!state) {
     processor_.ClearHistory();
   } else if (parameters_.EngineChangesPending()) {
     // A state restored before activation is where processing starts, not

@@ -84,7 +84,6 @@ class BrumeVst3Processor final : public vst3::IComponent,
   BrumeProcessor processor_;
   double programs_[kFactoryPresetCount][kParameterCount];
   bool bypass_ = false;
-  bool active_ = false;
   vst3::int32 sampleSize_ = vst3::kSample32;
 
   BrumeProcessor::ParameterChange changes_[kMaxBlockChanges];
