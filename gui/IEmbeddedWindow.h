@@ -32,6 +32,10 @@ class IEmbeddedWindow {
     (void)character, (void)virtualKey, (void)modifiers, (void)down;
     return false;
   }
+  // A file descriptor that becomes readable when the open window has
+  // events waiting (its X connection), for hosts that drive the editor from
+  // their own event loop; IdleWindow handles them. -1 when there is none.
+  virtual int EventDescriptor() { return -1; }
   // The window's fixed size in pixels (at the display scale in use).
   virtual int Width() const = 0;
   virtual int Height() const = 0;

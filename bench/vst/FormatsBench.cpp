@@ -1,8 +1,11 @@
-// The same programs through both plug-in formats, driven as hosts drive
-// them: Brume.so through its VST effect record (effSetProgram,
-// processReplacing) and brume_dsp.so through its LV2 descriptor (the
-// program's values on the control ports, run()). 512-frame blocks of the
-// same noise at 48 kHz; the figure is CPU time per stereo frame.
+// The same programs through the three plug-in formats, driven as hosts
+// drive them: Brume.so through its VST effect record (effSetProgram,
+// processReplacing), brume_dsp.so through its LV2 descriptor (the
+// program's values on the control ports, run()) and the VST3 module
+// through its processor (the program parameter, process()). 512-frame
+// blocks of the same noise at 48 kHz; the figure is CPU time per stereo
+// frame. BM_Vst3Automation prices VST3 automation: blocks with 8 parameter
+// changes at offsets inside them against blocks with none.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <lv2/core/lv2.h>
@@ -13,6 +16,7 @@
 #include "effect/ParameterIds.h"
 #include "lv2/BrumeLv2Ids.h"
 #include "tests/vst/PluginFile.h"
+#include "tests/vst3/Vst3Host.h"
 
 namespace {
 
@@ -92,6 +96,49 @@ void BM_Lv2(benchmark::State& state) {
   descriptor->cleanup(plugin);
 }
 
+void BM_Vst3(benchmark::State& state) {
+  vst3_host::Module module(BRUME_VST3_PATH);
+  vst3_host::Instance plugin(module.Factory());
+  if (!plugin.Valid() || !plugin.Setup(kRate, kBlock)) return state.SkipWithError("cannot load Brume.vst3");
+  Noise in;
+  std::vector<float> outL(kBlock), outR(kBlock);
+  float* ins[2] = {in.left.data(), in.right.data()};
+  float* outs[2] = {outL.data(), outR.data()};
+  vst3_host::ParameterChanges program;
+  program.Add(brume_vst3::kProgramId, 0, static_cast<double>(state.range(0)) / (kFactoryPresetCount - 1));
+  plugin.Process(ins, outs, kBlock, &program);
+  for (auto _ : state) {
+    plugin.Process(ins, outs, kBlock);
+    benchmark::DoNotOptimize(outL[kBlock - 1]);
+  }
+  Report(state);
+}
+
+// "filtered delay" with 0 or 8 changes per block, one every 64 frames,
+// moving between two sets of values so that every change is a real one.
+void BM_Vst3Automation(benchmark::State& state) {
+  vst3_host::Module module(BRUME_VST3_PATH);
+  vst3_host::Instance plugin(module.Factory());
+  if (!plugin.Valid() || !plugin.Setup(kRate, kBlock)) return state.SkipWithError("cannot load Brume.vst3");
+  Noise in;
+  std::vector<float> outL(kBlock), outR(kBlock);
+  float* ins[2] = {in.left.data(), in.right.data()};
+  float* outs[2] = {outL.data(), outR.data()};
+  vst3_host::ParameterChanges program, sets[2];
+  program.Add(brume_vst3::kProgramId, 0, 17.0 / (kFactoryPresetCount - 1));
+  plugin.Process(ins, outs, kBlock, &program);
+  const int automated[] = {kFilterFreq1, kFilterFreq2, kGain, kDryWetMix, kPan1, kPan2, kDelayFeedback1, kLfoRate1};
+  const int changes = static_cast<int>(state.range(0));
+  for (int k = 0; k < changes; ++k)
+    for (int s = 0; s < 2; ++s) sets[s].Add(static_cast<vst3::ParamID>(automated[k]), 64 * k, s ? 0.6 : 0.3);
+  int block = 0;
+  for (auto _ : state) {
+    plugin.Process(ins, outs, kBlock, &sets[block++ & 1]);
+    benchmark::DoNotOptimize(outL[kBlock - 1]);
+  }
+  Report(state);
+}
+
 // Init, HP Sweep, Walking Delay, filtered delay, crushed delay.
 void Programs(benchmark::internal::Benchmark* b) {
   b->ArgName("program");
@@ -101,5 +148,7 @@ void Programs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Vst)->Apply(Programs);
 BENCHMARK(BM_Lv2)->Apply(Programs);
+BENCHMARK(BM_Vst3)->Apply(Programs);
+BENCHMARK(BM_Vst3Automation)->ArgName("changes")->Arg(0)->Arg(8)->MinTime(1.0)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -89,6 +89,8 @@ void* X11EditorWindow::GetWindow() {
   return display_ && !windowGone_ ? reinterpret_cast<void*>(static_cast<uintptr_t>(window_)) : nullptr;
 }
 
+int X11EditorWindow::EventDescriptor() { return display_ ? ConnectionNumber(display_) : -1; }
+
 void* X11EditorWindow::OpenWindow(void* parentWindow) {
   CloseWindow();
   const Window parent = static_cast<Window>(reinterpret_cast<uintptr_t>(parentWindow));

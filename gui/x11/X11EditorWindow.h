@@ -50,6 +50,7 @@ class X11EditorWindow : public IEditorView {
   void CloseNativeWindow() override;
   void* GetWindow() override;
   void IdleWindow() override;
+  int EventDescriptor() override;
   bool HostKey(int character, int virtualKey, int modifiers, bool down) override;
   // Xft.dpi of the display, read without opening the window.
   void QuerySystemScale() override;

@@ -1,7 +1,7 @@
-# Installs the build tree into PREFIX and checks that the VST library and
-# the LV2 bundle's files, and nothing else, arrived where hosts look for
-# them; with DEB_DIR, also makes the Debian package there and checks its
-# paths and dependencies.
+# Installs the build tree into PREFIX and checks that the VST library, the
+# LV2 bundle's files and the VST3 bundle's library, and nothing else,
+# arrived where hosts look for them; with DEB_DIR, also makes the Debian
+# package there and checks its paths and dependencies.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
 if(NOT rc EQUAL 0)
@@ -11,6 +11,9 @@ set(expected lib/vst/Brume.so lib/lv2/brume.lv2/brume_dsp.so lib/lv2/brume.lv2/m
              lib/lv2/brume.lv2/brume.ttl lib/lv2/brume.lv2/presets.ttl)
 if(EXISTS ${BUILD}/brume.lv2/brume_ui.so)
   list(APPEND expected lib/lv2/brume.lv2/brume_ui.so)
+endif()
+if(EXISTS ${BUILD}/Brume.vst3/Contents/x86_64-linux/Brume.so)
+  list(APPEND expected lib/vst3/Brume.vst3/Contents/x86_64-linux/Brume.so)
 endif()
 foreach(file ${expected})
   if(NOT EXISTS ${PREFIX}/${file})

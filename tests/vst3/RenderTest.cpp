@@ -1,0 +1,285 @@
+// Audio through the bundle's library: the same samples as the VST 2.4
+// plug-in for the same values, automation at its offsets whatever the block
+// size, notes, the mod wheel, tempo, bypass and state.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "effect/FactoryPresets.h"
+#include "effect/Kestrel.h"
+#include "effect/MatrixChoices.h"
+#include "effect/ParameterTable.h"
+#include "framework/IStateChunk.h"
+#include "tests/vst3/Vst3Host.h"
+
+namespace {
+
+using namespace vst3_host;
+using Values = std::vector<double>;
+struct Stereo {
+  std::vector<float> left, right;
+  bool operator==(const Stereo& o) const { return left == o.left && right == o.right; }
+};
+
+constexpr double kRate = 48000.0;
+const int kMixedBlocks[] = {1, 17, 333, 64, 1000, 4097, 5000, 2};
+const int kSteadyBlocks[] = {256};
+
+Values StartUpValues() {
+  double values[kParameterCount];
+  DefaultParameterValues(values);
+  return Values(values, values + kParameterCount);
+}
+Values ProgramValues(int number) {
+  double values[kParameterCount];
+  FactoryPresetValues(number, values);
+  return Values(values, values + kParameterCount);
+}
+
+std::vector<uint8_t> ProgramChunk(const Values& values) {
+  IStateChunk chunk;
+  WriteChunkHeader(chunk);
+  for (double v : values) chunk.AppendDouble(v);
+  return std::vector<uint8_t>(chunk.Data(), chunk.Data() + chunk.Size());
+}
+
+Stereo TestInput(int frames) {
+  Stereo in{std::vector<float>(frames), std::vector<float>(frames)};
+  uint32_t noise = 12345;
+  for (int i = 0; i < frames; ++i) {
+    noise = noise * 1664525u + 1013904223u;
+    const float n = static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
+    in.left[i] = 0.5f * std::sin(0.03f * static_cast<float>(i)) + 0.2f * n;
+    in.right[i] = (i % 9000 < 400 ? 0.8f : 0.05f) * n;
+  }
+  return in;
+}
+
+template <size_t N, typename Run>
+void ForEachBlock(int frames, const int (&blocks)[N], Run run) {
+  for (int start = 0, b = 0; start < frames; ++b) {
+    const int n = std::min(blocks[b % N], frames - start);
+    run(start, n);
+    start += n;
+  }
+}
+
+VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+
+template <size_t N>
+Stereo RenderVst2(const Values& values, const Stereo& in, const int (&blocks)[N]) {
+  Kestrel effect(&SilentHost, nullptr);
+  AEffect* e = effect.Effect();
+  e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+  e->dispatcher(e, effSetBlockSize, 0, 512, nullptr, 0.0f);
+  e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
+  for (int i = 0; i < kParameterCount; ++i) effect.Parameter(i)->SetClamped(values[i]);
+  effect.NotifyAllParametersChanged();
+  const int frames = static_cast<int>(in.left.size());
+  Stereo out{std::vector<float>(frames), std::vector<float>(frames)};
+  ForEachBlock(frames, blocks, [&](int start, int n) {
+    float* inputs[] = {const_cast<float*>(&in.left[start]), const_cast<float*>(&in.right[start])};
+    float* outputs[] = {&out.left[start], &out.right[start]};
+    e->processReplacing(e, inputs, outputs, n);
+  });
+  return out;
+}
+
+// What a block adds besides audio: changes, events, context, by the
+// block's start frame and length.
+using BlockExtras = std::function<void(int start, int frames, ParameterChanges&, EventList&, ProcessContext*&)>;
+
+// The values arrive as the processor's state once processing runs, as the
+// VST 2.4 render gets them after its start-up.
+template <size_t N>
+Stereo RenderVst3(const Values& values, const Stereo& in, const int (&blocks)[N], const BlockExtras& extras = {},
+                  bool inPlace = false) {
+  Module module(BRUME_VST3_PATH);
+  Instance plugin(module.Factory());
+  EXPECT_TRUE(plugin.Setup(kRate, 512));
+  EXPECT_TRUE(plugin.SetState(ProgramChunk(values)));
+  const int frames = static_cast<int>(in.left.size());
+  Stereo out = inPlace ? in : Stereo{std::vector<float>(frames), std::vector<float>(frames)};
+  ForEachBlock(frames, blocks, [&](int start, int n) {
+    float* inputs[] = {const_cast<float*>(&(inPlace ? out : in).left[start]),
+                       const_cast<float*>(&(inPlace ? out : in).right[start])};
+    float* outputs[] = {&out.left[start], &out.right[start]};
+    ParameterChanges changes;
+    EventList events;
+    ProcessContext* context = nullptr;
+    if (extras) extras(start, n, changes, events, context);
+    plugin.Process(inputs, outputs, n, &changes, &events, context);
+  });
+  return out;
+}
+
+TEST(Vst3Render, SameSamplesAsTheVst24PluginForStartUpValuesAndEveryFactoryProgram) {
+  const Stereo in = TestInput(static_cast<int>(kRate));
+  std::vector<Values> all = {StartUpValues()};
+  for (int p = 0; p < kFactoryPresetCount; ++p) all.push_back(ProgramValues(p));
+  for (size_t k = 0; k < all.size(); ++k) {
+    const char* what = k == 0 ? "start-up values" : FactoryPresetAt(static_cast<int>(k - 1)).name;
+    const Stereo vst2 = RenderVst2(all[k], in, kMixedBlocks);
+    EXPECT_TRUE(RenderVst3(all[k], in, kMixedBlocks) == vst2) << what << ", mixed blocks";
+    EXPECT_TRUE(RenderVst3(all[k], in, kSteadyBlocks, {}, /*inPlace*/ true) == vst2) << what << ", 256, in place";
+    EXPECT_NE(vst2.left, in.left) << what;
+  }
+}
+
+TEST(Vst3Render, DoubleBlocksMatchTheVst24PluginsDoubleProcessing) {
+  const Values values = ProgramValues(11);
+  const int frames = 20000;
+  const Stereo in = TestInput(frames);
+  std::vector<double> l2(in.left.begin(), in.left.end()), r2 = std::vector<double>(in.right.begin(), in.right.end());
+  std::vector<double> l3 = l2, r3 = r2, o2l(frames), o2r(frames);
+  Kestrel effect(&SilentHost, nullptr);
+  AEffect* e = effect.Effect();
+  e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+  e->dispatcher(e, effSetBlockSize, 0, 512, nullptr, 0.0f);
+  e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
+  for (int i = 0; i < kParameterCount; ++i) effect.Parameter(i)->SetClamped(values[i]);
+  effect.NotifyAllParametersChanged();
+  Module module(BRUME_VST3_PATH);
+  Instance plugin(module.Factory());
+  ASSERT_TRUE(plugin.Setup(kRate, 512, kSample64));
+  ASSERT_TRUE(plugin.SetState(ProgramChunk(values)));
+  ForEachBlock(frames, kMixedBlocks, [&](int start, int n) {
+    double* in2[] = {&l2[start], &r2[start]};
+    double* out2[] = {&o2l[start], &o2r[start]};
+    e->processDoubleReplacing(e, in2, out2, n);
+    double* io3[] = {&l3[start], &r3[start]};
+    plugin.ProcessDouble(io3, io3, n);
+  });
+  EXPECT_TRUE(l3 == o2l && r3 == o2r);
+}
+
+// A gain ramp as automation points every 50 frames: the same samples
+// whether a block holds many points or a point starts every block.
+TEST(Vst3Render, AutomationActsAtItsOffsetWhateverTheBlockSize) {
+  const Values values = ProgramValues(2);
+  const Stereo in = TestInput(12000);
+  const BlockExtras ramp = [](int start, int frames, ParameterChanges& changes, EventList&, ProcessContext*&) {
+    for (int t = (start + 49) / 50 * 50; t < start + frames; t += 50) {
+      changes.Add(kGain, t - start, 0.3 + 0.5 * t / 12000.0);
+      changes.Add(kDryWetMix, t - start, 1.0 - 0.6 * t / 12000.0);
+    }
+  };
+  const int fifties[] = {50}, odd[] = {7, 301, 1111, 64};
+  const Stereo a = RenderVst3(values, in, kMixedBlocks, ramp);
+  EXPECT_TRUE(RenderVst3(values, in, fifties, ramp) == a);
+  EXPECT_TRUE(RenderVst3(values, in, odd, ramp) == a);
+  EXPECT_FALSE(RenderVst3(values, in, kMixedBlocks) == a) << "the automation changed nothing";
+}
+
+// In 1 straight to Out 1, and a modulation source on Master 1 at -100 %:
+// the source silences the output from its frame on, not before.
+Values GatedBy(int source) {
+  Values values = StartUpValues();
+  values[AudioInIndex(1)] = AudioSource::In1, values[AudioOutIndex(1)] = AudioDestination::Out1;
+  values[AudioAmountIndex(1)] = 100;
+  values[ModInIndex(1)] = source, values[ModOutIndex(1)] = ModTarget::Master1, values[ModAmountIndex(1)] = -100;
+  values[kControlRate] = 0;  // a control tick every frame
+  values[kDryWetMix] = 100;
+  return values;
+}
+
+int FirstDifference(const Stereo& a, const Stereo& b) {
+  int i = 0;
+  while (i < static_cast<int>(a.left.size()) && a.left[i] == b.left[i]) ++i;
+  return i;
+}
+
+TEST(Vst3Render, NotesFromTheEventBusAndTheMappedModWheelActAtTheirOffsets) {
+  const Stereo in{std::vector<float>(3000, 0.25f), std::vector<float>(3000, 0.25f)};
+  const int at = 1234;  // inside the second 1000-frame block
+  const int blocks[] = {1000};
+  const BlockExtras note = [&](int start, int frames, ParameterChanges&, EventList& events, ProcessContext*&) {
+    if (at >= start && at < start + frames) events.Note(true, at - start, 60, 0.8f);
+  };
+  const BlockExtras wheel = [&](int start, int frames, ParameterChanges& changes, EventList&, ProcessContext*&) {
+    if (at >= start && at < start + frames) changes.Add(brume_vst3::kModWheelId, at - start, 1.0);
+  };
+  for (auto [source, extras] : {std::pair{int(ModSource::MidiGate), note}, std::pair{int(ModSource::ModWheel), wheel}}) {
+    const Stereo plain = RenderVst3(GatedBy(source), in, blocks);
+    const Stereo moved = RenderVst3(GatedBy(source), in, blocks, extras);
+    const int first = FirstDifference(plain, moved);
+    EXPECT_GE(first, at) << source;
+    EXPECT_LE(first, at + 2) << source;
+  }
+}
+
+// In 1 through Delay 1 (one quarter) to Out 1, all wet: only the echo,
+// whose time follows the tempo of the process context (120 without one).
+TEST(Vst3Render, TempoComesFromTheProcessContext) {
+  Values values = StartUpValues();
+  values[AudioInIndex(1)] = AudioSource::In1, values[AudioOutIndex(1)] = AudioDestination::Delay1;
+  values[AudioAmountIndex(1)] = 100;
+  values[AudioInIndex(2)] = AudioSource::Delay1, values[AudioOutIndex(2)] = AudioDestination::Out1;
+  values[AudioAmountIndex(2)] = 100;
+  values[kDelayLengthQuarters1] = 1;
+  values[kDryWetMix] = 100;
+  const Stereo in = TestInput(40000);
+  auto withContext = [](double tempo, vst3::uint32 state) {
+    return BlockExtras([tempo, state](int, int, ParameterChanges&, EventList&, ProcessContext*& context) {
+      static ProcessContext shared;
+      shared = ProcessContext{};
+      shared.state = state;
+      shared.tempo = tempo;
+      context = &shared;
+    });
+  };
+  const auto firstSound = [](const Stereo& s) {
+    return static_cast<double>(std::find_if(s.left.begin(), s.left.end(), [](float x) { return x != 0.0f; }) -
+                               s.left.begin());
+  };
+  const Stereo none = RenderVst3(values, in, kMixedBlocks);
+  const Stereo at80 = RenderVst3(values, in, kMixedBlocks, withContext(80.0, ProcessContext::kTempoValid));
+  ASSERT_GT(firstSound(none), 1000.0);
+  EXPECT_NEAR(firstSound(at80) / firstSound(none), 1.5, 0.05);
+  EXPECT_TRUE(RenderVst3(values, in, kMixedBlocks, withContext(80.0, 0)) == none) << "a tempo not marked valid";
+  EXPECT_TRUE(RenderVst3(values, in, kMixedBlocks, withContext(120.0, ProcessContext::kTempoValid)) == none);
+}
+
+TEST(Vst3Render, BypassPassesTheInputUnchanged) {
+  const Stereo in = TestInput(5000);
+  const BlockExtras bypass = [](int, int, ParameterChanges& changes, EventList&, ProcessContext*&) {
+    changes.Add(brume_vst3::kBypassId, 0, 1.0);
+  };
+  EXPECT_TRUE(RenderVst3(ProgramValues(7), in, kMixedBlocks, bypass) == in);
+  EXPECT_TRUE(RenderVst3(ProgramValues(7), in, kMixedBlocks, bypass, /*inPlace*/ true) == in);
+}
+
+// The state is the VST 2.4 program chunk, byte for byte, and a program
+// selected through the program parameter is what the state then holds.
+TEST(Vst3Render, StateIsTheVst24ProgramChunkAndProgramChangesReachIt) {
+  Kestrel effect(&SilentHost, nullptr);
+  AEffect* e = effect.Effect();
+  const int program = 9;
+  e->dispatcher(e, effSetProgram, 0, program, nullptr, 0.0f);
+  void* data = nullptr;
+  const VstIntPtr size = e->dispatcher(e, effGetChunk, 1, 0, &data, 0.0f);
+  ASSERT_GT(size, 0);
+  const std::vector<uint8_t> vst2(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+
+  Module module(BRUME_VST3_PATH);
+  Instance plugin(module.Factory());
+  ASSERT_TRUE(plugin.Setup(kRate, 256));
+  ParameterChanges changes;
+  changes.Add(brume_vst3::kProgramId, 10, program / 19.0);
+  std::vector<float> silence(64);
+  float* io[] = {silence.data(), silence.data()};
+  plugin.Process(io, io, 64, &changes);
+  EXPECT_EQ(plugin.State(), vst2);
+
+  // Restored into a new instance: the same state, the same controller values.
+  Instance copy(module.Factory());
+  ASSERT_TRUE(copy.SetState(vst2));
+  EXPECT_EQ(copy.State(), vst2);
+  for (int i = 0; i < kParameterCount; ++i)
+    EXPECT_EQ(copy.controller->getParamNormalized(i), effect.Parameter(i)->Normalised()) << i;
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#pragma once
+// Brume's editor as a VST3 plug-in view: the same editor as the VST 2.4
+// and LV2 versions (EditorLayout on the platform's window layer), embedded
+// in the host's window (an X11 window id on Linux, an HWND on Windows).
+// It shows the controller's values and sends edits to the host as begin,
+// perform and end edit. On Linux it has no thread or timer of its own: the
+// host's run loop calls it on a timer and whenever its X connection has
+// events. Fixed size.
+//
+// Threads: the host's UI thread only.
+#include <memory>
+
+#include "framework/IEditorDelegate.h"
+#include "vst3/Vst3Abi.h"
+#include "vst3/Vst3Object.h"
+
+class IEditorView;
+
+namespace brume_vst3 {
+
+class BrumeVst3Controller;
+
+class BrumeVst3View final : public vst3::IPlugView,
+                            public vst3::ITimerHandler,
+                            public vst3::IEventHandler,
+                            public RefCounted,
+                            private IEditorDelegate {
+ public:
+  // Redraws and polls at this period when the host's run loop drives it.
+  static constexpr vst3::uint64 kTimerMilliseconds = 30;
+
+  explicit BrumeVst3View(BrumeVst3Controller* controller);
+  ~BrumeVst3View() override;
+
+  BRUME_VST3_UNKNOWN_METHODS
+
+  // IPlugView
+  vst3::tresult VST3_API isPlatformTypeSupported(vst3::FIDString type) override;
+  vst3::tresult VST3_API attached(void* parent, vst3::FIDString type) override;
+  vst3::tresult VST3_API removed() override;
+  vst3::tresult VST3_API onWheel(float distance) override;
+  vst3::tresult VST3_API onKeyDown(vst3::char16 key, vst3::int16 keyCode, vst3::int16 modifiers) override;
+  vst3::tresult VST3_API onKeyUp(vst3::char16 key, vst3::int16 keyCode, vst3::int16 modifiers) override;
+  vst3::tresult VST3_API getSize(vst3::ViewRect* size) override;
+  vst3::tresult VST3_API onSize(vst3::ViewRect* newSize) override;
+  vst3::tresult VST3_API onFocus(vst3::TBool state) override;
+  vst3::tresult VST3_API setFrame(vst3::IPlugFrame* frame) override;
+  vst3::tresult VST3_API canResize() override;
+  vst3::tresult VST3_API checkSizeConstraint(vst3::ViewRect* rect) override;
+  // ITimerHandler, IEventHandler (the host's run loop)
+  void VST3_API onTimer() override;
+  void VST3_API onFDIsSet(int fd) override;
+
+ private:
+  bool Query(const vst3::TUID iid, void** obj);
+  void Listen();
+  void StopListening();
+
+  // IEditorDelegate: the controller's values, the host's edit calls.
+  const IParameter* EditorParameter(int index) const override;
+  void BeginEdit(int index) override;
+  void SetValueFromEditor(int index, double normalised) override;
+  void EndEdit(int index) override;
+  void TakeEditorChanges(ValueSink& sink) override;
+  void EditorSizeChanged() override {}
+
+  BrumeVst3Controller* controller_;
+  vst3::IPlugFrame* frame_ = nullptr;
+  vst3::IRunLoop* runLoop_ = nullptr;
+  bool timer_ = false, events_ = false;
+  std::unique_ptr<IEditorView> view_;
+};
+
+}  // namespace brume_vst3
