@@ -31,6 +31,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
   static constexpr int kMaxBlockChanges = 4096;
   static constexpr int kMaxBlockMidi = BrumeProcessor::kMidiCapacity;
   static constexpr int kMaxScratchFrames = 8192;
+  static constexpr int kMaxBypassPoints = 64;
 
   BrumeVst3Processor();
 
@@ -91,6 +92,12 @@ class BrumeVst3Processor final : public vst3::IComponent,
   IMidiEvent midi_[kMaxBlockMidi];
   int midiCount_ = 0;
   int programAt_ = -1;  // offset of the block's program change, or -1
+  struct BypassPoint {
+    int offset;
+    bool on;
+  };
+  BypassPoint bypassPoints_[kMaxBypassPoints];
+  int bypassCount_ = 0;
 };
 
 }  // namespace brume_vst3

@@ -243,13 +243,26 @@ TEST(Vst3Render, TempoComesFromTheProcessContext) {
   EXPECT_TRUE(RenderVst3(values, in, kMixedBlocks, withContext(120.0, ProcessContext::kTempoValid)) == none);
 }
 
-TEST(Vst3Render, BypassPassesTheInputUnchanged) {
+TEST(Vst3Render, BypassPassesTheInputUnchangedFromItsOffset) {
   const Stereo in = TestInput(5000);
   const BlockExtras bypass = [](int, int, ParameterChanges& changes, EventList&, ProcessContext*&) {
     changes.Add(brume_vst3::kBypassId, 0, 1.0);
   };
   EXPECT_TRUE(RenderVst3(ProgramValues(7), in, kMixedBlocks, bypass) == in);
   EXPECT_TRUE(RenderVst3(ProgramValues(7), in, kMixedBlocks, bypass, /*inPlace*/ true) == in);
+
+  // Switched on inside a block: processed up to that frame, the input from it on.
+  const int at = 2345;
+  const BlockExtras later = [&](int start, int frames, ParameterChanges& changes, EventList&, ProcessContext*&) {
+    if (at >= start && at < start + frames) changes.Add(brume_vst3::kBypassId, at - start, 1.0);
+  };
+  const int blocks[] = {1000};
+  const Stereo processed = RenderVst3(ProgramValues(7), in, blocks);
+  const Stereo switched = RenderVst3(ProgramValues(7), in, blocks, later);
+  EXPECT_TRUE(std::equal(switched.left.begin(), switched.left.begin() + at, processed.left.begin()));
+  EXPECT_TRUE(std::equal(switched.left.begin() + at, switched.left.end(), in.left.begin() + at));
+  EXPECT_TRUE(std::equal(switched.right.begin() + at, switched.right.end(), in.right.begin() + at));
+  EXPECT_NE(processed.left[at + 10], in.left[at + 10]);
 }
 
 // The state is the VST 2.4 program chunk, byte for byte, and a program
