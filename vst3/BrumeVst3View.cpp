@@ -24,12 +24,45 @@ BrumeVst3View::BrumeVst3View(BrumeVst3Controller* controller) : controller_(cont
 
 BrumeVst3View::~BrumeVst3View() {
   removed();
+  view_.reset();  // ends an edit a destroyed view cuts short, while the controller is there
   controller_->release();
 }
 
 bool BrumeVst3View::Query(const TUID iid, void** obj) {
   return Offer<FUnknown, IPlugView>(this, iid, obj) || Offer<IPlugView>(this, iid, obj) ||
-         Offer<ITimerHandler>(this, iid, obj) || Offer<IEventHandler>(this, iid, obj);
+         Offer<IPlugViewContentScaleSupport>(this, iid, obj) || Offer<ITimerHandler>(this, iid, obj) ||
+         Offer<IEventHandler>(this, iid, obj);
+}
+
+IEditorView* BrumeVst3View::Editor() {
+  if (view_) return view_.get();
+  // The editor as the VST 2.4 plug-in builds it, showing the controller's
+  // values; its own window layer draws it.
+  view_.reset(CreatePlatformEditor(this, EditorLayout::kWidth, EditorLayout::kHeight, 0));
+  if (!view_) return nullptr;
+  EditorLayout::Build(*view_, *this);
+  IParameterStore& values = controller_->Parameters();
+  for (int index = 0; index < kParameterCount; ++index)
+    view_->PushParameterToControls(index, values.Parameter(index)->Value(), false);
+  view_->PrepareDrawing();
+  EditorLayout::ShowMatrixPage(*view_, view_->ParameterValue(kMatrixTab) != 0.0);
+  view_->SetResizeListener([this](int width, int height) { Resized(width, height); });
+  return view_.get();
+}
+
+void BrumeVst3View::Resized(int width, int height) {
+  if (!frame_ || !view_ || !view_->GetWindow() || resizing_) return;
+  // The host resizes its window and calls onSize from inside this call.
+  resizing_ = true;
+  ViewRect rect{0, 0, width, height};
+  frame_->resizeView(this, &rect);
+  resizing_ = false;
+}
+
+tresult BrumeVst3View::setContentScaleFactor(float factor) {
+  if (!(factor > 0.0f)) return kResultFalse;
+  if (IEditorView* editor = Editor()) editor->SetHostScale(factor);  // a change while open reaches Resized
+  return kResultTrue;
 }
 
 tresult BrumeVst3View::isPlatformTypeSupported(FIDString type) {
@@ -38,21 +71,15 @@ tresult BrumeVst3View::isPlatformTypeSupported(FIDString type) {
 
 tresult BrumeVst3View::attached(void* parent, FIDString type) {
   if (!parent || isPlatformTypeSupported(type) != kResultTrue) return kInvalidArgument;
-  removed();
-  // The editor as the VST 2.4 plug-in builds it, showing the controller's
-  // values; its own window layer draws it.
-  view_.reset(CreatePlatformEditor(this, EditorLayout::kWidth, EditorLayout::kHeight, 0));
-  if (!view_) return kResultFalse;
-  EditorLayout::Build(*view_, *this);
-  IParameterStore& values = controller_->Parameters();
-  for (int index = 0; index < kParameterCount; ++index)
-    view_->PushParameterToControls(index, values.Parameter(index)->Value(), false);
-  view_->PrepareDrawing();
-  EditorLayout::ShowMatrixPage(*view_, view_->ParameterValue(kMatrixTab) != 0.0);
-  if (!view_->OpenWindow(parent)) {
-    view_.reset();
-    return kResultFalse;
-  }
+  StopListening();
+  IEditorView* editor = Editor();
+  if (!editor) return kResultFalse;
+  if (editor->GetWindow()) editor->CloseWindow();
+  // A scale first seen while opening (the parent's display or monitor) is
+  // asked of the host as a resize, which it may take from inside attached.
+  const int width = editor->Width(), height = editor->Height();
+  if (!editor->OpenWindow(parent)) return kResultFalse;
+  if (editor->Width() != width || editor->Height() != height) Resized(editor->Width(), editor->Height());
   Listen();
   return kResultOk;
 }
@@ -80,9 +107,9 @@ void BrumeVst3View::StopListening() {
 
 tresult BrumeVst3View::removed() {
   StopListening();
-  // Closing ends a drag the host cut short (with its end edit).
-  if (view_) view_->CloseWindow();
-  view_.reset();
+  // Closing ends a drag the host cut short (with its end edit). The editor
+  // itself stays, so its size and scale hold for the next attach.
+  if (view_ && view_->GetWindow()) view_->CloseWindow();
   return kResultOk;
 }
 
@@ -100,22 +127,32 @@ tresult BrumeVst3View::onKeyUp(char16, int16, int16) { return kResultFalse; }
 tresult BrumeVst3View::onFocus(TBool) { return kResultOk; }
 tresult BrumeVst3View::canResize() { return kResultFalse; }
 
+// The size at the scale in use; while closed the system's scale is asked
+// for first, so the host makes room for what attached() will open.
 tresult BrumeVst3View::getSize(ViewRect* size) {
   if (!size) return kInvalidArgument;
-  *size = ViewRect{0, 0, EditorLayout::kWidth, EditorLayout::kHeight};
+  IEditorView* editor = Editor();
+  if (!editor) return kResultFalse;
+  if (!editor->GetWindow()) editor->QuerySystemScale();
+  *size = ViewRect{0, 0, editor->Width(), editor->Height()};
   return kResultOk;
 }
 
+// The editor sizes its own window; the host's rectangle is taken when it
+// is the editor's size (the answer to a resize the view asked for).
 tresult BrumeVst3View::onSize(ViewRect* size) {
   if (!size) return kInvalidArgument;
-  const bool same = size->right - size->left == EditorLayout::kWidth && size->bottom - size->top == EditorLayout::kHeight;
+  IEditorView* editor = Editor();
+  const bool same = editor && size->right - size->left == editor->Width() && size->bottom - size->top == editor->Height();
   return same ? kResultOk : kResultFalse;
 }
 
 tresult BrumeVst3View::checkSizeConstraint(ViewRect* rect) {
   if (!rect) return kInvalidArgument;
-  rect->right = rect->left + EditorLayout::kWidth;
-  rect->bottom = rect->top + EditorLayout::kHeight;
+  IEditorView* editor = Editor();
+  if (!editor) return kResultFalse;
+  rect->right = rect->left + editor->Width();
+  rect->bottom = rect->top + editor->Height();
   return kResultOk;
 }
 

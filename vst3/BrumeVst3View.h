@@ -5,7 +5,9 @@
 // It shows the controller's values and sends edits to the host as begin,
 // perform and end edit. On Linux it has no thread or timer of its own: the
 // host's run loop calls it on a timer and whenever its X connection has
-// events. Fixed size.
+// events. Its size follows the display scale (the host's content scale,
+// the system's, or the user's choice in the editor); a change while open is
+// asked of the host through the frame.
 //
 // Threads: the host's UI thread only.
 #include <memory>
@@ -21,6 +23,7 @@ namespace brume_vst3 {
 class BrumeVst3Controller;
 
 class BrumeVst3View final : public vst3::IPlugView,
+                            public vst3::IPlugViewContentScaleSupport,
                             public vst3::ITimerHandler,
                             public vst3::IEventHandler,
                             public RefCounted,
@@ -47,12 +50,18 @@ class BrumeVst3View final : public vst3::IPlugView,
   vst3::tresult VST3_API setFrame(vst3::IPlugFrame* frame) override;
   vst3::tresult VST3_API canResize() override;
   vst3::tresult VST3_API checkSizeConstraint(vst3::ViewRect* rect) override;
+  // IPlugViewContentScaleSupport
+  vst3::tresult VST3_API setContentScaleFactor(float factor) override;
   // ITimerHandler, IEventHandler (the host's run loop)
   void VST3_API onTimer() override;
   void VST3_API onFDIsSet(int fd) override;
 
  private:
   bool Query(const vst3::TUID iid, void** obj);
+  // The editor, made once: its size is known before the host attaches it.
+  IEditorView* Editor();
+  // The editor's size changed (scale): the host is asked for room.
+  void Resized(int width, int height);
   void Listen();
   void StopListening();
 
@@ -68,6 +77,7 @@ class BrumeVst3View final : public vst3::IPlugView,
   vst3::IPlugFrame* frame_ = nullptr;
   vst3::IRunLoop* runLoop_ = nullptr;
   bool timer_ = false, events_ = false;
+  bool resizing_ = false;
   std::unique_ptr<IEditorView> view_;
 };
 

@@ -531,6 +531,15 @@ class IPlugView : public FUnknown {
   VST3_IID(0x5BC32507, 0xD06049EA, 0xA6151B52, 0x2B755B29);
 };
 
+// The host's display scale for the view (1.5 for 150 %); the view's
+// rectangles stay in physical pixels. Hosts call it on the UI thread,
+// before or after attached().
+class IPlugViewContentScaleSupport : public FUnknown {
+ public:
+  virtual tresult VST3_API setContentScaleFactor(float factor) = 0;
+  VST3_IID(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
+};
+
 // Host side: the window the view lives in.
 class IPlugFrame : public FUnknown {
  public:

@@ -33,7 +33,11 @@ class Frame : public IPlugFrame, public IRunLoop {
   }
   uint32 VST3_API addRef() override { return 2; }
   uint32 VST3_API release() override { return 1; }
-  tresult VST3_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+  // As Ardour does: the window takes the size, then the view hears of it.
+  tresult VST3_API resizeView(IPlugView* view, ViewRect* size) override {
+    resizes.push_back(*size);
+    return view->onSize(size);
+  }
   tresult VST3_API registerEventHandler(IEventHandler* handler, int fd) override {
     handlers.emplace_back(handler, fd);
     return kResultOk;
@@ -66,6 +70,7 @@ class Frame : public IPlugFrame, public IRunLoop {
   }
   std::vector<std::pair<IEventHandler*, int>> handlers;
   std::vector<ITimerHandler*> timers;
+  std::vector<ViewRect> resizes;
   int fdCalls = 0;
 
  private:
@@ -183,3 +188,47 @@ TEST(Vst3View, EditorOpensInTheHostWindowRunsOnTheHostsLoopAndEditsThroughTheHos
 }
 
 }  // namespace
+
+// The host's content scale sizes the view before it is attached, and a new
+// scale while it is open is asked of the host as a resize.
+TEST(Vst3View, TheHostsContentScaleSizesTheViewAndAChangeAsksTheFrame) {
+  ASSERT_TRUE(StartPrivateXvfb()) << "cannot start Xvfb";
+  setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);  // no user's size choice
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  const Window top = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1700, 1100, 0, 0, 0);
+  XMapWindow(display, top);
+  XSync(display, False);
+  Module module(BRUME_VST3_PATH);
+  Instance plugin(module.Factory());
+  ASSERT_TRUE(plugin.Valid());
+  IPlugView* view = plugin.controller->createView("editor");
+  ASSERT_NE(view, nullptr);
+  IPlugViewContentScaleSupport* scaling = nullptr;
+  ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid.bytes, reinterpret_cast<void**>(&scaling)),
+            kResultOk);
+  EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
+  ViewRect size{};
+  ASSERT_EQ(view->getSize(&size), kResultOk);
+  EXPECT_EQ(size.right - size.left, 1223);
+  EXPECT_EQ(size.bottom - size.top, 750);
+
+  Frame frame;
+  view->setFrame(&frame);
+  ASSERT_EQ(view->attached(reinterpret_cast<void*>(top), kPlatformTypeX11EmbedWindowID), kResultOk);
+  frame.Turns(5);
+  EXPECT_TRUE(frame.resizes.empty());
+  scaling->setContentScaleFactor(2.0f);
+  ASSERT_EQ(frame.resizes.size(), 1u);
+  EXPECT_EQ(frame.resizes[0].right - frame.resizes[0].left, 1630);
+  EXPECT_EQ(frame.resizes[0].bottom - frame.resizes[0].top, 1000);
+  ASSERT_EQ(view->getSize(&size), kResultOk);
+  EXPECT_EQ(size.right - size.left, 1630);
+
+  view->removed();
+  scaling->release();
+  view->release();
+  XDestroyWindow(display, top);
+  XCloseDisplay(display);
+  unsetenv("XDG_CONFIG_HOME");
+}
