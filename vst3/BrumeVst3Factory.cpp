@@ -54,22 +54,25 @@ class Factory final : public IPluginFactory3 {
   }
   int32 VST3_API countClasses() override { return kClassCount; }
 
-  tresult VST3_API getClassInfo(int32 index, PClassInfo* info) override {
-    if (!info || index < 0 || index >= kClassCount) return kInvalidArgument;
+  // The fields every class record version shares; false for a bad index.
+  template <typename Info>
+  static bool StartInfo(int32 index, Info* info) {
+    if (!info || index < 0 || index >= kClassCount) return false;
     std::memset(info, 0, sizeof *info);
     std::memcpy(info->cid, kClasses[index].cid->bytes, sizeof info->cid);
     info->cardinality = PClassInfo::kManyInstances;
     CopyText(info->category, kClasses[index].category, sizeof info->category);
+    return true;
+  }
+
+  tresult VST3_API getClassInfo(int32 index, PClassInfo* info) override {
+    if (!StartInfo(index, info)) return kInvalidArgument;
     CopyText(info->name, kName, sizeof info->name);
     return kResultOk;
   }
 
   tresult VST3_API getClassInfo2(int32 index, PClassInfo2* info) override {
-    if (!info || index < 0 || index >= kClassCount) return kInvalidArgument;
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->cid, kClasses[index].cid->bytes, sizeof info->cid);
-    info->cardinality = PClassInfo::kManyInstances;
-    CopyText(info->category, kClasses[index].category, sizeof info->category);
+    if (!StartInfo(index, info)) return kInvalidArgument;
     CopyText(info->name, kName, sizeof info->name);
     info->classFlags = kClasses[index].flags;
     CopyText(info->subCategories, kSubCategories, sizeof info->subCategories);
@@ -80,11 +83,7 @@ class Factory final : public IPluginFactory3 {
   }
 
   tresult VST3_API getClassInfoUnicode(int32 index, PClassInfoW* info) override {
-    if (!info || index < 0 || index >= kClassCount) return kInvalidArgument;
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->cid, kClasses[index].cid->bytes, sizeof info->cid);
-    info->cardinality = PClassInfo::kManyInstances;
-    CopyText(info->category, kClasses[index].category, sizeof info->category);
+    if (!StartInfo(index, info)) return kInvalidArgument;
     ToUtf16(kName, info->name, 64);
     info->classFlags = kClasses[index].flags;
     CopyText(info->subCategories, kSubCategories, sizeof info->subCategories);

@@ -14,15 +14,13 @@
 #include "effect/FactoryPresets.h"
 #include "effect/Kestrel.h"
 #include "effect/ParameterTable.h"
+#include "tests/FormatRenderInput.h"
 #include "tests/lv2/Lv2Host.h"
 
 namespace {
 
 constexpr double kRate = 48000.0;
 using Values = std::vector<float>;  // one port value per parameter
-struct Stereo {
-  std::vector<float> left, right;
-};
 
 VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
 
@@ -38,29 +36,8 @@ Values ProgramValues(int number) {
   return Values(values, values + kParameterCount);
 }
 
-Stereo TestInput(int frames) {
-  Stereo in{std::vector<float>(frames), std::vector<float>(frames)};
-  uint32_t noise = 12345;
-  for (int i = 0; i < frames; ++i) {
-    noise = noise * 1664525u + 1013904223u;
-    const float n = static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
-    in.left[i] = 0.5f * std::sin(0.03f * static_cast<float>(i)) + 0.2f * n;
-    in.right[i] = (i % 9000 < 400 ? 0.8f : 0.05f) * n;
-  }
-  return in;
-}
-
 // Odd block sizes, longer and shorter than both plug-ins' scratch sizes.
 const int kBlocks[] = {1, 17, 333, 64, 1000, 4097, 5000, 2};
-
-template <typename Run>
-void ForEachBlock(int frames, const int* blocks, int count, Run run) {
-  for (int start = 0, b = 0; start < frames; ++b) {
-    const int n = std::min(blocks[b % count], frames - start);
-    run(start, n);
-    start += n;
-  }
-}
 
 Stereo RenderVst(const Values& values, const Stereo& in, const int* blocks, int count) {
   Kestrel effect(&SilentHost, nullptr);

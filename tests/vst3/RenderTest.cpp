@@ -13,16 +13,13 @@
 #include "effect/MatrixChoices.h"
 #include "effect/ParameterTable.h"
 #include "framework/IStateChunk.h"
+#include "tests/FormatRenderInput.h"
 #include "tests/vst3/Vst3Host.h"
 
 namespace {
 
 using namespace vst3_host;
 using Values = std::vector<double>;
-struct Stereo {
-  std::vector<float> left, right;
-  bool operator==(const Stereo& o) const { return left == o.left && right == o.right; }
-};
 
 constexpr double kRate = 48000.0;
 const int kMixedBlocks[] = {1, 17, 333, 64, 1000, 4097, 5000, 2};
@@ -46,25 +43,9 @@ std::vector<uint8_t> ProgramChunk(const Values& values) {
   return std::vector<uint8_t>(chunk.Data(), chunk.Data() + chunk.Size());
 }
 
-Stereo TestInput(int frames) {
-  Stereo in{std::vector<float>(frames), std::vector<float>(frames)};
-  uint32_t noise = 12345;
-  for (int i = 0; i < frames; ++i) {
-    noise = noise * 1664525u + 1013904223u;
-    const float n = static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
-    in.left[i] = 0.5f * std::sin(0.03f * static_cast<float>(i)) + 0.2f * n;
-    in.right[i] = (i % 9000 < 400 ? 0.8f : 0.05f) * n;
-  }
-  return in;
-}
-
 template <size_t N, typename Run>
 void ForEachBlock(int frames, const int (&blocks)[N], Run run) {
-  for (int start = 0, b = 0; start < frames; ++b) {
-    const int n = std::min(blocks[b % N], frames - start);
-    run(start, n);
-    start += n;
-  }
+  ::ForEachBlock(frames, blocks, static_cast<int>(N), run);
 }
 
 VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
