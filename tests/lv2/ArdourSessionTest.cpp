@@ -18,42 +18,14 @@
 #include "effect/ParameterIds.h"
 #include "framework/IParameterStore.h"
 #include "lv2/BrumeLv2Ids.h"
+#include "tests/ArdourLua.h"
 
 namespace {
 
 const std::string kScratch = KESTREL_ARDOUR_SCRATCH;
 
-// Runs a Lua script in its own ardour7-lua process, with private settings
-// and cache folders and LV2_PATH at the build tree; returns what it printed.
 std::string RunArdour(const std::string& name, const std::string& lua) {
-  const std::string script = kScratch + "/" + name + ".lua";
-  std::ofstream(script) << "ARDOUR.config():set_hide_dummy_backend(false)\n"
-                           "AudioEngine:set_backend(\"None (Dummy)\", \"\", \"\")\n"
-                        << lua;
-  const std::string command = "cd '" + kScratch + "' && env HOME='" + kScratch + "' XDG_CACHE_HOME='" + kScratch +
-                              "/cache' XDG_CONFIG_HOME='" + kScratch + "/config' LV2_PATH='" +
-                              KESTREL_LV2_PATH + "' timeout 120 ardour7-lua '" + script + "' 2>&1";
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
-// "<tag> <index> <value>" lines of a script's output.
-std::map<int, double> Values(const std::string& out, const std::string& tag) {
-  std::map<int, double> values;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) {
-    std::istringstream words(line);
-    std::string word;
-    int index;
-    double value;
-    if (words >> word && word == tag && words >> index >> value) values[index] = value;
-  }
-  return values;
+  return RunArdourLua(kScratch, name, lua, std::string("LV2_PATH='") + KESTREL_LV2_PATH + "'");
 }
 
 const char kReadAll[] = R"(
@@ -101,7 +73,7 @@ TEST(ArdourSession, ControlsSurviveSaveAndReopenAndFactoryPresetsLoadByName) {
       "assert(record, 'no preset')\nassert(plugin:load_preset(record), 'preset did not load')\n"
       "dump('preset', proc)\nclose_session()\n";
   const std::string reopened = RunArdour("reopen", reopen);
-  const std::map<int, double> got = Values(reopened, "got"), loaded = Values(reopened, "preset");
+  const std::map<int, double> got = TaggedValues(reopened, "got"), loaded = TaggedValues(reopened, "preset");
   ASSERT_EQ(got.size(), static_cast<size_t>(kParameterCount)) << reopened;
   ASSERT_EQ(loaded.size(), static_cast<size_t>(kParameterCount)) << reopened;
   double presetValues[kParameterCount];

@@ -19,31 +19,15 @@
 #include "effect/FactoryPresets.h"
 #include "effect/ParameterIds.h"
 #include "framework/IParameterStore.h"
+#include "tests/ArdourLua.h"
 
 namespace {
 
 const std::string kScratch = KESTREL_ARDOUR_SCRATCH;
-const std::string kEnv = "env HOME='" + kScratch + "' XDG_CACHE_HOME='" + kScratch + "/cache' XDG_CONFIG_HOME='" +
-                         kScratch + "/config' ";
+const std::string kEnv = ArdourEnvironment(kScratch);
 const char kUid[] = "A45DFD696A03BE2FE20D397DEC1BD18C";
 
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[4096];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
-std::string RunArdour(const std::string& name, const std::string& lua) {
-  const std::string script = kScratch + "/" + name + ".lua";
-  std::ofstream(script) << "ARDOUR.config():set_hide_dummy_backend(false)\n"
-                           "AudioEngine:set_backend(\"None (Dummy)\", \"\", \"\")\n"
-                        << lua;
-  return RunCommand("cd '" + kScratch + "' && " + kEnv + "timeout 120 ardour7-lua '" + script + "'");
-}
+std::string RunArdour(const std::string& name, const std::string& lua) { return RunArdourLua(kScratch, name, lua); }
 
 // Ardour's library folder, where its VST3 scanner lives; empty if none.
 std::string ArdourLibraryFolder() {
@@ -52,18 +36,6 @@ std::string ArdourLibraryFolder() {
   return "";
 }
 
-std::map<int, double> Values(const std::string& out, const std::string& tag) {
-  std::map<int, double> values;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) {
-    std::istringstream words(line);
-    std::string word;
-    int index;
-    double value;
-    if (words >> word && word == tag && words >> index >> value) values[index] = value;
-  }
-  return values;
-}
 
 // Every value printed in full, and the plug-in found by its class ID once
 // Ardour knows the bundle.
@@ -137,8 +109,8 @@ TEST(ArdourVst3Session, ScannerIndexesTheBundleAndValuesSurviveSaveAndReopenAndP
       "assert(record, 'no preset')\nassert(plugin:load_preset(record), 'preset did not load')\n"
       "ARDOUR.LuaAPI.usleep(300000)\ndump('preset', proc)\nclose_session()\n";
   const std::string reopened = RunArdour("reopen", reopen);
-  const std::map<int, double> saved = Values(created, "set"), got = Values(reopened, "got"),
-                              loaded = Values(reopened, "preset");
+  const std::map<int, double> saved = TaggedValues(created, "set"), got = TaggedValues(reopened, "got"),
+                              loaded = TaggedValues(reopened, "preset");
   ASSERT_EQ(saved.size(), static_cast<size_t>(kParameterCount)) << created;
   ASSERT_EQ(got.size(), static_cast<size_t>(kParameterCount)) << reopened;
   ASSERT_EQ(loaded.size(), static_cast<size_t>(kParameterCount)) << reopened;
