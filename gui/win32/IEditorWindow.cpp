@@ -145,6 +145,12 @@ LRESULT IEditorWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
     case kDpiChangedAfterParent:
       SetSystemScale(DpiScaleOf(parent_));
       return 0;
+    case WM_MEASUREITEM:
+      if (MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+      break;
     case WM_PAINT: {
       RECT update;
       if (GetUpdateRect(hwnd, &update, FALSE)) Draw(IBounds{update.left, update.top, update.right, update.bottom});
@@ -293,4 +299,9 @@ std::unique_ptr<raster::Bitmap> IEditorWindow::LoadPngResource(int resourceId, c
   size_t size = 0;
   if (!FindPngResource(module_, resourceId, &data, &size)) return nullptr;
   return DecodePngResource(data, size, fileName);
+}
+
+int IEditorWindow::NativeScale() const {
+  const int scale = DpiScaleOf(window_);
+  return scale > 0 ? scale : 100;
 }

@@ -62,6 +62,12 @@ class IEditorWindow : public IEditorView {
   static LRESULT CALLBACK TextFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleTextFieldMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // The scale Windows draws this window's menus at (its DPI), in percent.
+  int NativeScale() const;
+  // WM_MEASUREITEM / WM_DRAWITEM of a popup menu drawn at the editor's own
+  // scale; false for anything else.
+  bool MeasureMenuItem(MEASUREITEMSTRUCT* item);
+  bool DrawMenuItem(const DRAWITEMSTRUCT* item);
   void OnTimer();
   // The text field's part of a timer tick; true when the tick ends there.
   bool TextFieldStep();
@@ -73,6 +79,7 @@ class IEditorWindow : public IEditorView {
   HMODULE module_ = nullptr;
   HWND window_ = nullptr;
   HWND textField_ = nullptr;
+  IMenu* ownDrawnMenu_ = nullptr;  // while a menu drawn at the editor's scale is open
   IControl* textControl_ = nullptr;
   const IParameter* textParameter_ = nullptr;
   WNDPROC previousTextProc_ = nullptr;

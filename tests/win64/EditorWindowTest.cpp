@@ -217,6 +217,41 @@ TEST_F(EditorWindowTest, PopupMenuNumbersItemsKeepsFlagsAndReturnsTheChoice) {
   EXPECT_EQ(editor.ShowPopupMenu(&menu, IBounds{10, 10, 60, 30}), nullptr);
 }
 
+// At a size the user picked (200 % in a 96 dpi window), the items are drawn
+// by the editor at its scale, and keep their labels and states.
+TEST_F(EditorWindowTest, APopupMenuAtAPickedSizeIsDrawnAtThatScale) {
+  editor.SetUserScale(200);
+  IMenu menu;
+  for (const char* label : {"one", "two", "three"}) menu.items.push_back(IMenuItem{label, nullptr, 0});
+  menu.items[1].flags = IMenuItem::kChecked;
+  std::string second;
+  UINT secondType = 0, secondState = 0;
+  int itemHeight = 0;
+  AnswerNextModal(
+      [&](HWND menuWindow) {
+        HMENU native = MenuOf(menuWindow);
+        char label[32] = {};
+        GetMenuStringA(native, 1, label, sizeof label, MF_BYPOSITION);
+        second = label;
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE;
+        GetMenuItemInfoA(native, 1, TRUE, &info);
+        secondType = info.fType;
+        secondState = info.fState;
+        RECT item{};
+        if (GetMenuItemRect(nullptr, native, 1, &item)) itemHeight = item.bottom - item.top;
+        PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+      },
+      [](HWND menuWindow) { return MenuOf(menuWindow) && GetMenuItemCount(MenuOf(menuWindow)) == 3; });
+  EXPECT_EQ(editor.ShowPopupMenu(&menu, IBounds{10, 10, 60, 30}), nullptr);
+  EXPECT_EQ(second, "two");
+  EXPECT_TRUE(secondType & MFT_OWNERDRAW);
+  EXPECT_TRUE(secondState & MFS_CHECKED);
+  EXPECT_GE(itemHeight, 2 * 15);  // the text alone is 30 pixels high at 200 %
+  editor.SetUserScale(0);
+}
+
 TEST_F(EditorWindowTest, DialogsTakeTheirTitlesAndReportTheAnswer) {
   std::string title;
   auto press = [&title](int button) {

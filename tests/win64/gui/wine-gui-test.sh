@@ -284,6 +284,21 @@ case "$scenario" in
     [ "$(identify -format %wx%h "$work/windows-editor-200.png")" = 1630x1000 ] || fail "the editor is not 1630x1000"
     ink=$(white_pixels "$work/windows-editor-200.png" 1320 870 170 50)
     ((ink > 80)) || fail "no white text in the pan 2 read-out at 200 %: $ink"
+    # At the picked 200 % in a 150 % window the editor draws the menu itself,
+    # twice as tall as at 100 %: 10 items of at least 2 x 15 pixels.
+    before=$(timeout 5 xdotool search --onlyvisible --name '' | sort)
+    click "$win" 1480 980
+    deadline=$((SECONDS + 10)) menu=""
+    until [ -n "$menu" ]; do
+      menu=$(comm -13 <(echo "$before") <(timeout 5 xdotool search --onlyvisible --name '' | sort) | head -1)
+      ((SECONDS < deadline)) || fail "no size menu appeared at 200 %"
+      sleep 0.2
+    done
+    sleep 0.5
+    timeout 10 import -window root "$work/size-menu-200.png"
+    eval "$(timeout 5 xdotool getwindowgeometry --shell "$menu")"
+    ((HEIGHT >= 300)) || fail "the size menu at 200 % is only $HEIGHT pixels high"
+    timeout 5 xdotool key Escape
     ;;
   *) fail "unknown scenario" ;;
 esac
