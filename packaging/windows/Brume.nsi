@@ -59,8 +59,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 ; ---- Folders made and removed -------------------------------------------------
 
 ; Stack: folder -> its first ancestor (or itself) that exists.
-!macro FIRST_EXISTING_FUNC prefix
-Function ${prefix}FirstExisting
+Function FirstExisting
   Exch $0
   Push $1
   ${DoUntil} ${FileExists} "$0\*.*"
@@ -74,8 +73,6 @@ Function ${prefix}FirstExisting
   Pop $1
   Exch $0
 FunctionEnd
-!macroend
-!insertmacro FIRST_EXISTING_FUNC ""
 
 ; Installs one file into a folder, recording (under the given value name) the
 ; folder that existed before, unless an earlier install of that folder did.
