@@ -39,12 +39,17 @@ win() { wine "$@" </dev/null >>"$scratch/wine.log" 2>&1; }
 # The installer through cmd, as an administrator types it: /D= takes the
 # rest of the line unquoted, spaces and all (wine would quote it).
 install() { win cmd /c "$setup_path $*"; }
-# Every file and folder outside Windows' own and the users' temporary folders, and
-# every key under HKLM\Software.
+# Every file and folder outside Windows' own and the users' temporary
+# folders, and the keys where software registers itself (a recursive
+# listing of HKLM\Software takes Wine many seconds): the installer writes
+# only below HKLM\Software\Orvendale and the Uninstall key.
 snapshot() {
   (cd "$c" && find . -path ./windows -prune -o -path './users/*/Temp' -prune \
     -o -path './users/*/AppData/Local/Temp' -prune -o -print | sort)
-  wine reg query 'HKLM\Software' /s 2>/dev/null | tr -d '\r' | grep '^HKEY' | sort
+  local key
+  for key in 'HKLM\Software' 'HKLM\Software\Wow6432Node' "$uninstall_key"; do
+    wine reg query "$key" 2>/dev/null | tr -d '\r' | grep '^HKEY' | sort
+  done
 }
 entries() { wine reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' | grep -cE 'DisplayName +REG_SZ +Brume$'; }
 value() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -nE "s/^ +$2 +REG_[A-Z_]+ +//p"; }
@@ -80,6 +85,10 @@ check "Uninstall entry: size ($size) covers both files" \
   test $((size)) -ge $((($(stat -c %s "$vst2") + $(stat -c %s "$vst3")) / 1024))
 check "Uninstall entry: icon" test -n "$(value "$key" DisplayIcon)"
 check "Uninstall entry: uninstaller" test -f "$c/Program Files/Orvendale/Brume/Uninstall.exe"
+installed=$(snapshot)
+check "the snapshot sees the keys it made" \
+  grep -qxF -e 'HKEY_LOCAL_MACHINE\Software\Orvendale' <<<"$installed"
+check "the snapshot sees the Uninstall key" grep -qxF -e "${key/HKLM/HKEY_LOCAL_MACHINE}" <<<"$installed"
 # A crash would start Wine's debugger and wait: the time limit ends it.
 check "the installed plug-ins load in the test hosts and process audio" \
   timeout 120 wine "$probe" 'C:\Program Files\Common Files\VST2\Brume.dll' \
