@@ -1,5 +1,9 @@
 # Windows x64 cross build: the static libpng built from Debian's source
-# package, and Wine as the emulator that runs every test program.
+# package, the libraries' version resources, and Wine as the emulator that
+# runs every test program.
+
+enable_language(RC)
+include(${CMAKE_CURRENT_LIST_DIR}/VersionResource.cmake)
 
 # --- libpng and zlib -------------------------------------------------------
 # Debian has a static zlib for mingw but no libpng: scripts/build-libpng-mingw.sh

@@ -20,9 +20,10 @@ for group in "$@"; do
     # but the editor's text is measured and drawn with them under Wine.
     # The editor tests run the plug-in under Wine on a private X server
     # (Xvfb), click with xdotool and check screenshots with ImageMagick.
+    # NSIS (makensis) builds the Windows installer.
     windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                         libz-mingw-w64-dev wine wine64 fonts-wine fonts-liberation dpkg-dev
-                        xvfb xdotool imagemagick) ;;
+                        xvfb xdotool imagemagick nsis) ;;
     tools) packages+=(libsndfile1-dev sox) ;;
     # The Linux editor's X11 layer and its tests: a private Xvfb, the
     # pointer driven with xdotool, screenshots taken with ImageMagick.
