@@ -147,7 +147,7 @@ void PanelMenu::Render() {
   Fill(picture_, 0, 0, w, h, kFrame);
   Fill(picture_, border_, border_, w - border_, h - border_, kBackground);
   raster::Font* font = MenuFont(scale_);
-  const int inset = S(kTextInset), bar = S(bar), mark = S(3);
+  const int inset = S(kTextInset), bar = S(kScrollBarWidth), mark = S(3);
   const int count = static_cast<int>(labels_.size());
   const int textTop = font ? std::max(0, (itemHeight_ - font->LineHeight()) / 2) : 0;
   for (int row = 0; row < visible_ && first_ + row < count; ++row) {
