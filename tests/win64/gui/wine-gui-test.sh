@@ -100,6 +100,20 @@ shot() {
   [ -f "$2" ] || fail "no screenshot of $1"
 }
 click() { timeout 5 xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
+# open_menu <window> <x> <y> <what>: clicks there and waits for the popup,
+# a new window; sets X, Y, WIDTH and HEIGHT to its geometry.
+open_menu() {
+  local before menu="" deadline=$((SECONDS + 10))
+  before=$(timeout 5 xdotool search --onlyvisible --name '' | sort)
+  click "$1" "$2" "$3"
+  until [ -n "$menu" ]; do
+    menu=$(comm -13 <(echo "$before") <(timeout 5 xdotool search --onlyvisible --name '' | sort) | head -1)
+    ((SECONDS < deadline)) || fail "no $4 appeared"
+    sleep 0.2
+  done
+  sleep 0.5
+  eval "$(timeout 5 xdotool getwindowgeometry --shell "$menu")"
+}
 
 # crop <image> <x> <y> <w> <h> <out>
 crop() { convert "$1" -crop "$4x$5+$2+$3" +repage "$6"; }
@@ -184,18 +198,9 @@ case "$scenario" in
     run load 1 && run set 1 105 0 && run open 1
     wait_log '^opened 1 result=1'
     win=$(window_of 1)
-    before=$(timeout 5 xdotool search --onlyvisible --name '' | sort)
-    click "$win" 300 95
     # The menu is a new window at the cursor.
-    deadline=$((SECONDS + 10)) menu=""
-    until [ -n "$menu" ]; do
-      menu=$(comm -13 <(echo "$before") <(timeout 5 xdotool search --onlyvisible --name '' | sort) | head -1)
-      ((SECONDS < deadline)) || fail "no popup menu appeared"
-      sleep 0.2
-    done
-    sleep 0.5
+    open_menu "$win" 300 95 "popup menu"
     timeout 10 import -window root "$work/menu.png"
-    eval "$(timeout 5 xdotool getwindowgeometry --shell "$menu")"
     # Nine sources; the third ("In 2") is 2 / 8 of the range.
     timeout 5 xdotool mousemove $((X + WIDTH / 2)) $((Y + 3 + (HEIGHT - 6) * 5 / 18)) click 1
     wait_log '^end 1 1$'
@@ -267,17 +272,8 @@ case "$scenario" in
     wait_log '^automate 1 105 1\.000000$'
     # The size menu (logical 690,480-790,500) lists Auto and the nine steps;
     # 200 % resizes the editor and asks the host, whose frame follows.
-    before=$(timeout 5 xdotool search --onlyvisible --name '' | sort)
-    click "$win" 1150 735
-    deadline=$((SECONDS + 10)) menu=""
-    until [ -n "$menu" ]; do
-      menu=$(comm -13 <(echo "$before") <(timeout 5 xdotool search --onlyvisible --name '' | sort) | head -1)
-      ((SECONDS < deadline)) || fail "no size menu appeared"
-      sleep 0.2
-    done
-    sleep 0.5
+    open_menu "$win" 1150 735 "size menu"
     timeout 10 import -window root "$work/size-menu.png"
-    eval "$(timeout 5 xdotool getwindowgeometry --shell "$menu")"
     timeout 5 xdotool mousemove $((X + WIDTH / 2)) $((Y + 3 + (HEIGHT - 6) * 11 / 20)) click 1
     wait_log '^sizeWindow 1 1630 1000$'
     shot "$win" "$work/windows-editor-200.png"
@@ -286,17 +282,8 @@ case "$scenario" in
     ((ink > 80)) || fail "no white text in the pan 2 read-out at 200 %: $ink"
     # At the picked 200 % in a 150 % window the editor draws the menu itself,
     # twice as tall as at 100 %: 10 items of at least 2 x 15 pixels.
-    before=$(timeout 5 xdotool search --onlyvisible --name '' | sort)
-    click "$win" 1480 980
-    deadline=$((SECONDS + 10)) menu=""
-    until [ -n "$menu" ]; do
-      menu=$(comm -13 <(echo "$before") <(timeout 5 xdotool search --onlyvisible --name '' | sort) | head -1)
-      ((SECONDS < deadline)) || fail "no size menu appeared at 200 %"
-      sleep 0.2
-    done
-    sleep 0.5
+    open_menu "$win" 1480 980 "size menu at 200 %"
     timeout 10 import -window root "$work/size-menu-200.png"
-    eval "$(timeout 5 xdotool getwindowgeometry --shell "$menu")"
     ((HEIGHT >= 300)) || fail "the size menu at 200 % is only $HEIGHT pixels high"
     timeout 5 xdotool key Escape
     ;;
