@@ -115,7 +115,7 @@ void ChannelBinding::ConnectOutputs(int first, int count, bool connected) {
 
 void ChannelBinding::SetBlockFrames(int frames) {
   // A non-positive size from a host would leave no room to process anything.
-  if (frames <= 0 || frames == blockFrames_) return;
+  if (frames <= 0 || frames == BlockFrames()) return;
   for (IInputChannel& ch : inputs_) {
     ch.scratch.assign(static_cast<size_t>(frames), 0.0);
     if (!ch.connected) *ch.slot = ch.scratch.data();
@@ -124,7 +124,7 @@ void ChannelBinding::SetBlockFrames(int frames) {
     ch.scratch.assign(static_cast<size_t>(frames), 0.0);
     if (!ch.connected) *ch.slot = ch.scratch.data();
   }
-  blockFrames_ = frames;
+  blockFrames_.store(frames, std::memory_order_relaxed);
 }
 
 void ChannelBinding::BindInputsSingle(int first, int count, float** buffers, int frames) {
@@ -132,7 +132,7 @@ void ChannelBinding::BindInputsSingle(int first, int count, float** buffers, int
   int next = 0;
   boundSingleFrames_ = std::max(frames, 0);
   // The first piece is converted now; RunBlock converts any later pieces.
-  const int n = std::min(boundSingleFrames_, blockFrames_);
+  const int n = std::min(boundSingleFrames_, BlockFrames());
   for (int i = r.begin; i < r.end; ++i) {
     IInputChannel& ch = inputs_[static_cast<size_t>(i)];
     if (!ch.connected) continue;
@@ -188,7 +188,8 @@ void ChannelBinding::BindOutputsDouble(int first, int count, double** buffers) {
 
 void ChannelBinding::Run(int frames, OutputMode mode, Piece process, void* context) {
   if (frames <= 0) return;
-  if (blockFrames_ <= 0) {
+  const int blockFrames = BlockFrames();
+  if (blockFrames <= 0) {
     SilenceBlock(frames, mode);
     return;
   }
@@ -197,7 +198,7 @@ void ChannelBinding::Run(int frames, OutputMode mode, Piece process, void* conte
   // The scratch buffers hold BlockFrames() samples; a host that delivers a
   // longer block gets it processed in pieces rather than overrunning them.
   for (int offset = 0; offset < frames;) {
-    const int n = std::min(blockFrames_, frames - offset);
+    const int n = std::min(blockFrames, frames - offset);
     if (offset > 0) PointPiece(offset, n);
     process(context, in, out, n);
     if (mode != OutputMode::kDouble) EmitPiece(offset, n, mode);

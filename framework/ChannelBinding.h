@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <vector>
 
 #include "framework/IChannels.h"
@@ -32,7 +33,9 @@ class ChannelBinding {
   void RestrictToStereo();
   // A non-positive size, or the current one, changes nothing.
   void SetBlockFrames(int frames);
-  int BlockFrames() const { return blockFrames_; }
+  // Any thread: effProcessEvents reads it, without a lock, to keep MIDI
+  // offsets inside a block.
+  int BlockFrames() const { return blockFrames_.load(std::memory_order_relaxed); }
 
   void BindInputsSingle(int first, int count, float** buffers, int frames);
   void BindInputsDouble(int first, int count, double** buffers);
@@ -55,6 +58,6 @@ class ChannelBinding {
   std::vector<double*> outputPointers_;
   std::vector<IInputChannel> inputs_;
   std::vector<IOutputChannel> outputs_;
-  int blockFrames_ = 0;
+  std::atomic<int> blockFrames_{0};
   int boundSingleFrames_ = 0;  // frames available behind bound float inputs
 };
