@@ -23,7 +23,11 @@ for group in "$@"; do
     # NSIS (makensis) builds the Windows installer.
     windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                         libz-mingw-w64-dev wine wine64 fonts-wine fonts-liberation dpkg-dev
-                        xvfb xdotool imagemagick nsis) ;;
+                        xvfb xdotool imagemagick nsis)
+                # The installer is a 32-bit program (so that 32-bit Windows
+                # can say why it refuses); running it needs 32-bit Wine.
+                # Its recommendations are a second desktop stack.
+                lean+=(wine32:i386) ;;
     tools) packages+=(libsndfile1-dev sox) ;;
     # The Linux editor's X11 layer and its tests: a private Xvfb, the
     # pointer driven with xdotool, screenshots taken with ImageMagick.
@@ -48,6 +52,9 @@ for p in "${packages[@]}" "${lean[@]}"; do
   if [[ " ${lean[*]} " == *" $p "* ]]; then missing_lean+=("$p"); else missing+=("$p"); fi
 done
 if ((${#missing[@]} + ${#missing_lean[@]})); then
+  if [[ " ${missing_lean[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
   "${sudo_cmd[@]}" apt-get update -qq
   install=(env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq)
   ((${#missing[@]} == 0)) || "${install[@]}" "${missing[@]}"

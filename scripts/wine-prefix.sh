@@ -18,7 +18,9 @@ action=$1
 export WINEPREFIX
 WINEPREFIX=$(realpath -m "$2")
 export WINEDEBUG=-all
-export WINEARCH=win64
+# win64 whatever the environment says, unless the caller asks for a 32-bit
+# Windows with KESTREL_WINEARCH=win32.
+export WINEARCH=${KESTREL_WINEARCH:-win64}
 # No Mono or Gecko installer prompts: the tests need neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Never touch a real display, even when one is set.
@@ -34,19 +36,28 @@ make_prefix() {
   wineserver -w
 }
 
+# Made, and usable by this Wine: once 32-bit Wine is installed, Wine's
+# launcher starts every program through the 32-bit loader, which cannot
+# start in a 64-bit prefix made without it (an empty syswow64).
+prefix_ready() {
+  [ -f "$WINEPREFIX/.kestrel-ready" ] || return 1
+  [ "$WINEARCH" = win32 ] || [ ! -x /usr/lib/wine/wine ] || [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
 init_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   # Tests run two at a time, and each may be the first to need the prefix.
   exec 8>"$WINEPREFIX.lock"
   flock 8
-  if [ ! -f "$WINEPREFIX/.kestrel-ready" ]; then
-    # A half-made prefix from an interrupted run is made anew; anything that
-    # is not a Wine prefix is left alone.
+  if ! prefix_ready; then
+    # A half-made prefix from an interrupted run, or one this Wine cannot
+    # use, is made anew; anything that is not a Wine prefix is left alone.
     if [ -d "$WINEPREFIX" ] && [ -n "$(ls -A "$WINEPREFIX")" ]; then
       if [ ! -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/dosdevices" ]; then
         echo "wine-prefix.sh: $WINEPREFIX exists and is not a Wine prefix" >&2
         exit 1
       fi
+      wineserver -k 2>/dev/null || true
       rm -rf "$WINEPREFIX"
     fi
     # Wine now and then fails to start at once (seen on a fresh machine):

@@ -9,11 +9,14 @@
 ; and the folders above it down to the first one that existed before.
 ;
 ; Command line: /S silent, /D=<VST 2.4 folder> (last, unquoted), /NOVST2 and
-; /NOVST3 leave a format out. Exit code 0 on success, 2 when aborted.
+; /NOVST3 leave a format out. Exit code 0 on success, 2 when aborted
+; (also on 32-bit Windows, which it refuses with a message).
 Unicode true
-; A 64-bit installer: it installs 64-bit plug-ins into the 64-bit folders and
-; registry view, and 32-bit Windows does not start it at all.
-Target amd64-unicode
+; A 32-bit program, so that 32-bit Windows starts it and hears from us why
+; nothing can be installed there. On 64-bit Windows it works in the 64-bit
+; folders ($PROGRAMFILES64, $COMMONFILES64) and registry view (SetRegView 64):
+; the plug-ins are 64-bit, and so are the hosts that look for them.
+Target x86-unicode
 RequestExecutionLevel admin
 ManifestSupportedOS all
 SetCompressor /SOLID lzma
@@ -23,6 +26,7 @@ AllowSkipFiles off
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include Sections.nsh
+!include x64.nsh
 
 !define STATE_KEY "Software\Orvendale\Brume"
 !define VENDOR_KEY "Software\Orvendale"
@@ -32,8 +36,9 @@ AllowSkipFiles off
 
 Name "Brume ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$COMMONFILES64\VST2"
-InstallDirRegKey HKLM "${STATE_KEY}" "Vst2Dir"
+; No InstallDir: .onInit picks the VST 2.4 folder once the 64-bit registry
+; view is set (InstallDirRegKey would read the 32-bit one), and an empty
+; $INSTDIR there means /D= was not given.
 BrandingText "Orvendale Brume ${VERSION}"
 
 VIProductVersion "${VERSION}.0"
@@ -213,7 +218,18 @@ Section "-Size"
 SectionEnd
 
 Function .onInit
+  ${IfNot} ${RunningX64}
+    MessageBox MB_OK|MB_ICONSTOP "Brume is a 64-bit plug-in and needs 64-bit Windows.$\r$\n$\r$\nThis Windows is 32-bit, so nothing was installed." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
   SetRegView 64
+  ${If} $INSTDIR == ""
+    ReadRegStr $INSTDIR HKLM "${STATE_KEY}" "Vst2Dir"
+  ${EndIf}
+  ${If} $INSTDIR == ""
+    StrCpy $INSTDIR "$COMMONFILES64\VST2"
+  ${EndIf}
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/NOVST2" $1

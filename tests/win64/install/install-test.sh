@@ -39,6 +39,9 @@ win() { wine "$@" </dev/null >>"$scratch/wine.log" 2>&1; }
 # The installer through cmd, as an administrator types it: /D= takes the
 # rest of the line unquoted, spaces and all (wine would quote it).
 install() { win cmd /c "$setup_path $*"; }
+# The 64-bit registry view, where the installer writes and 64-bit hosts
+# read; a bare "wine reg" is 32-bit where Wine has both halves.
+reg64() { wine reg "$@" /reg:64; }
 # Every file and folder outside Windows' own and the users' temporary
 # folders, and the keys where software registers itself (a recursive
 # listing of HKLM\Software takes Wine many seconds): the installer writes
@@ -48,11 +51,11 @@ snapshot() {
     -o -path './users/*/AppData/Local/Temp' -prune -o -print | sort)
   local key
   for key in 'HKLM\Software' 'HKLM\Software\Wow6432Node' "$uninstall_key"; do
-    wine reg query "$key" 2>/dev/null | tr -d '\r' | grep '^HKEY' | sort
+    reg64 query "$key" 2>/dev/null | tr -d '\r' | grep '^HKEY' | sort
   done
 }
-entries() { wine reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' | grep -cE 'DisplayName +REG_SZ +Brume$'; }
-value() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -nE "s/^ +$2 +REG_[A-Z_]+ +//p"; }
+entries() { reg64 query "$uninstall_key" /s 2>/dev/null | tr -d '\r' | grep -cE 'DisplayName +REG_SZ +Brume$'; }
+value() { reg64 query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -nE "s/^ +$2 +REG_[A-Z_]+ +//p"; }
 # The uninstaller runs from a copy of itself and returns at once; the
 # program folder is the last thing it removes.
 uninstall() {
