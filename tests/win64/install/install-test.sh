@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Windows installer in a fresh Wine prefix of its own: silent installs
-# (default folders, over itself, a VST 2.4 folder from /D= that the next
-# install remembers), the installed plug-ins in a host, a failing install's
-# exit status, and silent uninstalls that leave the machine's files and
-# HKLM\Software exactly as they were apart from files the installer did not
-# make.
+# (default folders, over itself, one format only, a VST 2.4 folder from /D=
+# that the next install remembers), the installed plug-ins in a host, a
+# failing install's exit status, and silent uninstalls that leave the
+# machine's files and HKLM\Software exactly as they were apart from files
+# the installer did not make.
 #
 # usage: install-test.sh <setup.exe or none> <probe.exe> <build dir> <scratch dir> <source dir>
 # Exit status 77 (skipped) without an installer (no makensis).
@@ -112,6 +112,18 @@ expected=$(printf '%s\n' "$before" "./Program Files/Common Files/VST2" "./Progra
   ./dumpfile.txt | sort)
 after=$(snapshot)
 check "uninstall removes what it made and nothing else" test "$after" = "$expected"
+[ "$after" = "$expected" ] || diff <(echo "$expected") <(echo "$after")
+
+# ---- One format only -----------------------------------------------------------
+check "install with /NOVST2 exits 0" install /S /NOVST2
+check "/NOVST2: the VST3 module as built" cmp -s "$build/Brume.vst3/Contents/x86_64-win/Brume.vst3" "$vst3"
+check "/NOVST2: no Brume.dll" test ! -e "$vst2"
+install /S /NOVST2 /NOVST3
+check "install with both formats left out exits non-zero" test $? -ne 0
+check "and keeps what is installed" cmp -s "$build/Brume.vst3/Contents/x86_64-win/Brume.vst3" "$vst3"
+check "silent uninstall" uninstall
+after=$(snapshot)
+check "uninstall after a VST3-only install" test "$after" = "$expected"
 [ "$after" = "$expected" ] || diff <(echo "$expected") <(echo "$after")
 
 # ---- A failing install says so -----------------------------------------------
