@@ -51,8 +51,11 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE LeaveComponents
 !insertmacro MUI_PAGE_COMPONENTS
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderWithoutVst2
+!define MUI_PAGE_HEADER_TEXT "VST 2.4 Plug-in Folder"
+!define MUI_PAGE_HEADER_SUBTEXT "Choose where Brume.dll goes."
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Brume.dll (VST 2.4) goes into this folder. Choose the folder your host scans for VST 2.4 plug-ins."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "VST 2.4 plug-in folder"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -247,6 +250,15 @@ Function CheckSelection
   ${IfNot} ${SectionIsSelected} ${SecVst2}
   ${AndIfNot} ${SectionIsSelected} ${SecVst3}
     Abort "Nothing to install: choose VST3, VST 2.4 or both."
+  ${EndIf}
+FunctionEnd
+
+; Unticking both would only end in an aborted install: say so on the page.
+Function LeaveComponents
+  ${IfNot} ${SectionIsSelected} ${SecVst2}
+  ${AndIfNot} ${SectionIsSelected} ${SecVst3}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "Choose VST3, VST 2.4 or both."
+    Abort
   ${EndIf}
 FunctionEnd
 
