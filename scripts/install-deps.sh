@@ -57,8 +57,10 @@ if ((${#missing[@]} + ${#missing_lean[@]})); then
   fi
   "${sudo_cmd[@]}" apt-get update -qq
   install=(env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq)
-  ((${#missing[@]} == 0)) || "${install[@]}" "${missing[@]}"
+  # The lean ones first: wine64 recommends wine32, which would otherwise
+  # come along with all of its own recommendations.
   ((${#missing_lean[@]} == 0)) || "${install[@]}" --no-install-recommends "${missing_lean[@]}"
+  ((${#missing[@]} == 0)) || "${install[@]}" "${missing[@]}"
 fi
 
 # de_DE.UTF-8 for the decimal-comma tests. Debian compiles only the
