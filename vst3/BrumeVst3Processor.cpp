@@ -116,11 +116,29 @@ tresult BrumeVst3Processor::setProcessing(TBool) { return kResultOk; }
 
 void BrumeVst3Processor::AddChange(int offset, int index, double value) {
   if (changeCount_ == kMaxBlockChanges) return;
-  // Queues arrive one parameter at a time, each in offset order: an
-  // insertion keeps the order and, among equal offsets, the arrival order.
-  int at = changeCount_++;
-  for (; at > 0 && changes_[at - 1].offset > offset; --at) changes_[at] = changes_[at - 1];
-  changes_[at] = BrumeProcessor::ParameterChange{offset, index, value};
+  changes_[changeCount_++] = BrumeProcessor::ParameterChange{offset, index, value};
+}
+
+// Queues arrive one parameter at a time, each in offset order, so the
+// block's changes are runs to interleave. A bottom-up merge sort through
+// changeScratch_ orders them by offset, keeping the arrival order among
+// equal offsets, in n log n steps and without allocating; inserting each
+// change in place cost n squared, milliseconds for dense automation.
+void BrumeVst3Processor::SortChanges() {
+  using Change = BrumeProcessor::ParameterChange;
+  const auto earlier = [](const Change& a, const Change& b) { return a.offset < b.offset; };
+  const int n = changeCount_;
+  if (std::is_sorted(changes_, changes_ + n, earlier)) return;
+  Change* from = changes_;
+  Change* to = changeScratch_;
+  for (int width = 1; width < n; width *= 2) {
+    for (int lo = 0; lo < n; lo += 2 * width) {
+      const int mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
+      std::merge(from + lo, from + mid, from + mid, from + hi, to + lo, earlier);
+    }
+    std::swap(from, to);
+  }
+  if (from != changes_) std::copy(from, from + n, changes_);
 }
 
 void BrumeVst3Processor::AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
@@ -187,6 +205,7 @@ void BrumeVst3Processor::CollectChanges(IParameterChanges* changes, int frames) 
       }
     }
   }
+  SortChanges();
 }
 
 void BrumeVst3Processor::CollectEvents(IEventList* events) {

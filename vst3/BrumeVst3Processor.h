@@ -73,6 +73,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
   void CollectChanges(vst3::IParameterChanges* changes, int frames);
   void CollectEvents(vst3::IEventList* events);
   void AddChange(int offset, int index, double value);
+  void SortChanges();
   void AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
   void LoadProgram(int offset, int program);
   void ReportProgram(vst3::IParameterChanges* out);
@@ -88,6 +89,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
   vst3::int32 sampleSize_ = vst3::kSample32;
 
   BrumeProcessor::ParameterChange changes_[kMaxBlockChanges];
+  BrumeProcessor::ParameterChange changeScratch_[kMaxBlockChanges];
   int changeCount_ = 0;
   IMidiEvent midi_[kMaxBlockMidi];
   int midiCount_ = 0;

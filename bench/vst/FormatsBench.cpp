@@ -5,7 +5,8 @@
 // through its processor (the program parameter, process()). 512-frame
 // blocks of the same noise at 48 kHz; the figure is CPU time per stereo
 // frame. BM_Vst3Automation prices VST3 automation: blocks with 8 parameter
-// changes at offsets inside them against blocks with none.
+// changes at offsets inside them, or dense automation, against blocks with
+// none.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <lv2/core/lv2.h>
@@ -116,6 +117,9 @@ void BM_Vst3(benchmark::State& state) {
 
 // "filtered delay" with 0 or 8 changes per block, one every 64 frames,
 // moving between two sets of values so that every change is a real one.
+// Dense: that many parameters from the first on (all 106: 3 392 changes
+// per block) get a point every 16 frames, as from a host that sends
+// curves as points.
 void BM_Vst3Automation(benchmark::State& state) {
   vst3_host::Module module(BRUME_VST3_PATH);
   vst3_host::Instance plugin(module.Factory());
@@ -129,8 +133,11 @@ void BM_Vst3Automation(benchmark::State& state) {
   plugin.Process(ins, outs, kBlock, &program);
   const int automated[] = {kFilterFreq1, kFilterFreq2, kGain, kDryWetMix, kPan1, kPan2, kDelayFeedback1, kLfoRate1};
   const int changes = static_cast<int>(state.range(0));
+  const bool dense = state.range(1) != 0;
   for (int k = 0; k < changes; ++k)
-    for (int s = 0; s < 2; ++s) sets[s].Add(static_cast<vst3::ParamID>(automated[k]), 64 * k, s ? 0.6 : 0.3);
+    for (int s = 0; s < 2; ++s)
+      for (int at = dense ? 0 : 64 * k; at <= (dense ? kBlock - 16 : 64 * k); at += 16)
+        sets[s].Add(static_cast<vst3::ParamID>(dense ? k : automated[k]), at, s ? 0.6 : 0.3);
   int block = 0;
   for (auto _ : state) {
     plugin.Process(ins, outs, kBlock, &sets[block++ & 1]);
@@ -149,6 +156,14 @@ void Programs(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Vst)->Apply(Programs);
 BENCHMARK(BM_Lv2)->Apply(Programs);
 BENCHMARK(BM_Vst3)->Apply(Programs);
-BENCHMARK(BM_Vst3Automation)->ArgName("changes")->Arg(0)->Arg(8)->MinTime(1.0)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Vst3Automation)
+    ->ArgNames({"changes", "dense"})
+    ->Args({0, 0})
+    ->Args({8, 0})
+    ->Args({8, 1})
+    ->Args({kParameterCount, 1})
+    ->MinTime(1.0)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -153,6 +153,16 @@ TEST(Vst3Render, AutomationActsAtItsOffsetWhateverTheBlockSize) {
   EXPECT_TRUE(RenderVst3(values, in, fifties, ramp) == a);
   EXPECT_TRUE(RenderVst3(values, in, odd, ramp) == a);
   EXPECT_FALSE(RenderVst3(values, in, kMixedBlocks) == a) << "the automation changed nothing";
+
+  // A program and a value at one offset, amid the ramp: the value wins.
+  const auto withProgram = [&](bool program) {
+    return [=](int start, int frames, ParameterChanges& changes, EventList& events, ProcessContext*& context) {
+      if (program && start <= 6000 && 6000 < start + frames)
+        changes.Add(brume_vst3::kProgramId, 6000 - start, 2.0 / (kFactoryPresetCount - 1));
+      ramp(start, frames, changes, events, context);
+    };
+  };
+  EXPECT_TRUE(RenderVst3(values, in, odd, withProgram(true)) == RenderVst3(values, in, odd, withProgram(false)));
 }
 
 // In 1 straight to Out 1, and a modulation source on Master 1 at -100 %:
