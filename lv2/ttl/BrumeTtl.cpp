@@ -98,10 +98,11 @@ std::string ManifestTtl() {
        " ;\n\trdfs:seeAlso " + Uri(kPluginTtlFile) + " .\n\n";
   // The UI is driven by the host's idle calls (no thread of its own) and
   // embeds in the host's window, so it requires the idle interface and a
-  // parent; size reports and gesture brackets are used when offered.
+  // parent; size reports, gesture brackets and the host's display scale
+  // are used when offered.
   t += Uri(brume_lv2::kUiUri) + "\n\ta ui:X11UI ;\n\tlv2:binary " + Uri(brume_lv2::kUiBinary) +
-       " ;\n\tlv2:extensionData ui:idleInterface ;\n\tlv2:optionalFeature ui:resize , ui:touch ;\n"
-       "\tlv2:requiredFeature ui:idleInterface , ui:parent .\n";
+       " ;\n\tlv2:extensionData ui:idleInterface ;\n\tlv2:optionalFeature ui:resize , ui:touch , opts:options ;\n"
+       "\tlv2:requiredFeature ui:idleInterface , ui:parent ;\n\topts:supportedOption ui:scaleFactor .\n";
   for (int n = 0; n < kFactoryPresetCount; ++n) {
     t += "\n" + PresetUri(n) + "\n\ta pset:Preset ;\n\tlv2:appliesTo " + Uri(brume_lv2::kPluginUri) +
          " ;\n\trdfs:label " + TtlString(FactoryPresetAt(n).name) + " ;\n\trdfs:seeAlso " +
