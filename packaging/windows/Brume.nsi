@@ -19,6 +19,8 @@ Unicode true
 Target x86-unicode
 RequestExecutionLevel admin
 ManifestSupportedOS all
+; Drawn at the display's scale by Windows itself, not enlarged as a bitmap.
+ManifestDPIAware true
 SetCompressor /SOLID lzma
 AllowSkipFiles off
 
