@@ -7,14 +7,10 @@
 # the installer did not make.
 #
 # usage: install-test.sh <setup.exe or none> <probe.exe> <build dir> <scratch dir> <source dir>
-# Exit status 77 (skipped) without an installer (no makensis).
+# Exit status 77 (skipped) without an installer (no makensis) or 32-bit Wine.
 set -uo pipefail
 setup=$1 probe=$2 build=$3 scratch=$4 source=$5
-if [ "$setup" = none ]; then
-  echo "SKIPPED: no installer was built (makensis missing; scripts/install-deps.sh windows installs NSIS)"
-  exit 77
-fi
-version=$(basename "$setup" | sed -E 's/^Brume-(.*)-win64-setup\.exe$/\1/')
+. "$(dirname "$0")/installer-checks.sh"
 
 export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
@@ -25,16 +21,8 @@ bash "$prefix_script" start "$WINEPREFIX" || { echo "FAILED: no Wine prefix"; ex
 
 c=$WINEPREFIX/drive_c
 common="$c/Program Files/Common Files"
-# Copied to a folder without spaces, since cmd takes the first word as the program.
-cp "$setup" "$c/windows/temp/" || exit 1
-setup_path="C:\\windows\\temp\\${setup##*/}"
+stage_setup
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-failures=0
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
 win() { wine "$@" </dev/null >>"$scratch/wine.log" 2>&1; }
 # The installer through cmd, as an administrator types it: /D= takes the
 # rest of the line unquoted, spaces and all (wine would quote it).
@@ -148,9 +136,8 @@ after=$(snapshot)
 check "uninstall removes the folders it made for /D" test "$after" = "$expected"
 [ "$after" = "$expected" ] || diff <(echo "$expected") <(echo "$after")
 
-if ((failures)); then
-  echo "$failures check(s) failed; Wine's output: $scratch/wine.log"
+if ! report; then
+  # The prefix stays for a look.
   trap 'bash "$prefix_script" stop "$WINEPREFIX" >/dev/null 2>&1' EXIT
   exit 1
 fi
-echo "all checks passed"

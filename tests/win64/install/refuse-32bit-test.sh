@@ -7,15 +7,7 @@
 # Exit status 77 (skipped) without an installer or without 32-bit Wine.
 set -uo pipefail
 setup=$1 scratch=$2 source=$3
-if [ "$setup" = none ]; then
-  echo "SKIPPED: no installer was built (makensis missing; scripts/install-deps.sh windows installs NSIS)"
-  exit 77
-fi
-if [ ! -x /usr/lib/wine/wine ]; then
-  echo "SKIPPED: no 32-bit Wine (scripts/install-deps.sh windows installs wine32)"
-  exit 77
-fi
-version=$(basename "$setup" | sed -E 's/^Brume-(.*)-win64-setup\.exe$/\1/')
+. "$(dirname "$0")/installer-checks.sh"
 
 export WINEPREFIX=$scratch/prefix KESTREL_WINEARCH=win32 WINEARCH=win32 WINEDEBUG=-all \
   WINEDLLOVERRIDES="mscoree,mshtml="
@@ -43,14 +35,7 @@ grep -q '[0-9]' "$scratch/display" || { echo "FAILED: Xvfb did not start"; exit 
 export DISPLAY=:$(tr -dc 0-9 <"$scratch/display")
 
 c=$WINEPREFIX/drive_c
-cp "$setup" "$c/windows/temp/" || exit 1
-setup_path="C:\\windows\\temp\\${setup##*/}"
-failures=0
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+stage_setup
 snapshot() {
   (cd "$c" && find . -path ./windows -prune -o -path './users/*/Temp' -prune -o -print | sort)
   wine reg query 'HKLM\Software' 2>/dev/null | tr -d '\r' | grep '^HKEY' | sort
@@ -83,8 +68,4 @@ setup_pid=""
 check "after OK it exits 2 (exit code $rc)" test "$rc" = 2
 check "nothing was installed" test "$(snapshot)" = "$before"
 
-if ((failures)); then
-  echo "$failures check(s) failed; Wine's output: $scratch/wine.log"
-  exit 1
-fi
-echo "all checks passed"
+report
