@@ -114,23 +114,19 @@ tresult BrumeVst3Processor::setupProcessing(ProcessSetup& setup) {
 
 tresult BrumeVst3Processor::setProcessing(TBool) { return kResultOk; }
 
-void BrumeVst3Processor::AddChange(int offset, int index, double value) {
-  if (changeCount_ == kMaxBlockChanges) return;
-  changes_[changeCount_++] = BrumeProcessor::ParameterChange{offset, index, value};
-}
-
-// Queues arrive one parameter at a time, each in offset order, so the
-// block's changes are runs to interleave. A bottom-up merge sort through
-// changeScratch_ orders them by offset, keeping the arrival order among
-// equal offsets, in n log n steps and without allocating; inserting each
-// change in place cost n squared, milliseconds for dense automation.
-void BrumeVst3Processor::SortChanges() {
-  using Change = BrumeProcessor::ParameterChange;
-  const auto earlier = [](const Change& a, const Change& b) { return a.offset < b.offset; };
-  const int n = changeCount_;
-  if (std::is_sorted(changes_, changes_ + n, earlier)) return;
-  Change* from = changes_;
-  Change* to = changeScratch_;
+namespace {
+// Parameter queues arrive one parameter at a time and events apart from
+// them, each in offset order, so a block's changes and MIDI are runs to
+// interleave. A bottom-up merge sort through a scratch array of the same
+// size orders them by offset, keeping the arrival order among equal
+// offsets, in n log n steps and without allocating; inserting each item
+// in place cost n squared, milliseconds for dense automation.
+template <typename Item>
+void SortByOffset(Item* items, Item* scratch, int n) {
+  const auto earlier = [](const Item& a, const Item& b) { return a.offset < b.offset; };
+  if (std::is_sorted(items, items + n, earlier)) return;
+  Item* from = items;
+  Item* to = scratch;
   for (int width = 1; width < n; width *= 2) {
     for (int lo = 0; lo < n; lo += 2 * width) {
       const int mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
@@ -138,14 +134,18 @@ void BrumeVst3Processor::SortChanges() {
     }
     std::swap(from, to);
   }
-  if (from != changes_) std::copy(from, from + n, changes_);
+  if (from != items) std::copy(from, from + n, items);
+}
+}  // namespace
+
+void BrumeVst3Processor::AddChange(int offset, int index, double value) {
+  if (changeCount_ == kMaxBlockChanges) return;
+  changes_[changeCount_++] = BrumeProcessor::ParameterChange{offset, index, value};
 }
 
 void BrumeVst3Processor::AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
   if (midiCount_ == kMaxBlockMidi) return;
-  int at = midiCount_++;
-  for (; at > 0 && midi_[at - 1].offset > offset; --at) midi_[at] = midi_[at - 1];
-  IMidiEvent& event = midi_[at];
+  IMidiEvent& event = midi_[midiCount_++];
   event = IMidiEvent{};
   event.offset = offset;
   event.status = status;
@@ -205,7 +205,6 @@ void BrumeVst3Processor::CollectChanges(IParameterChanges* changes, int frames) 
       }
     }
   }
-  SortChanges();
 }
 
 void BrumeVst3Processor::CollectEvents(IEventList* events) {
@@ -320,6 +319,8 @@ void BrumeVst3Processor::ReportProgram(IParameterChanges* out) {
 tresult BrumeVst3Processor::process(ProcessData& data) {
   CollectChanges(data.inputParameterChanges, data.numSamples);
   CollectEvents(data.inputEvents);
+  SortByOffset(changes_, changeScratch_, changeCount_);
+  SortByOffset(midi_, midiScratch_, midiCount_);
   if (data.symbolicSampleSize == kSample64)
     Render<double>(data, &Channels64);
   else

@@ -68,12 +68,11 @@ class BrumeVst3Processor final : public vst3::IComponent,
 
  private:
   bool Query(const vst3::TUID iid, void** obj);
-  // The block's parameter queues and events into changes_ and midi_, each
-  // in offset order.
+  // The block's parameter queues and events into changes_ and midi_, in
+  // arrival order (process() then sorts them by offset).
   void CollectChanges(vst3::IParameterChanges* changes, int frames);
   void CollectEvents(vst3::IEventList* events);
   void AddChange(int offset, int index, double value);
-  void SortChanges();
   void AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
   void LoadProgram(int offset, int program);
   void ReportProgram(vst3::IParameterChanges* out);
@@ -92,6 +91,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
   BrumeProcessor::ParameterChange changeScratch_[kMaxBlockChanges];
   int changeCount_ = 0;
   IMidiEvent midi_[kMaxBlockMidi];
+  IMidiEvent midiScratch_[kMaxBlockMidi];
   int midiCount_ = 0;
   int programAt_ = -1;  // offset of the block's program change, or -1
   struct BypassPoint {

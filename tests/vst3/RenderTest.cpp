@@ -187,8 +187,14 @@ TEST(Vst3Render, NotesFromTheEventBusAndTheMappedModWheelActAtTheirOffsets) {
   const Stereo in{std::vector<float>(3000, 0.25f), std::vector<float>(3000, 0.25f)};
   const int at = 1234;  // inside the second 1000-frame block
   const int blocks[] = {1000};
-  const BlockExtras note = [&](int start, int frames, ParameterChanges&, EventList& events, ProcessContext*&) {
-    if (at >= start && at < start + frames) events.Note(true, at - start, 60, 0.8f);
+  // The note comes with a later mod wheel point, which reaches the plug-in
+  // first (queues are read before events) and must not hold the note back.
+  const BlockExtras note = [&](int start, int frames, ParameterChanges& changes, EventList& events,
+                               ProcessContext*&) {
+    if (at >= start && at < start + frames) {
+      changes.Add(brume_vst3::kModWheelId, at - start + 300, 0.5);
+      events.Note(true, at - start, 60, 0.8f);
+    }
   };
   const BlockExtras wheel = [&](int start, int frames, ParameterChanges& changes, EventList&, ProcessContext*&) {
     if (at >= start && at < start + frames) changes.Add(brume_vst3::kModWheelId, at - start, 1.0);
