@@ -30,7 +30,7 @@ if(KESTREL_MAKENSIS)
   add_custom_command(OUTPUT ${BRUME_WIN64_SETUP}
     COMMAND ${KESTREL_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DBUILD=${CMAKE_BINARY_DIR}
             -DOUTFILE=${BRUME_WIN64_SETUP} "-DCOPYRIGHT=${KESTREL_COPYRIGHT}" ${win_dir}/Brume.nsi
-    DEPENDS Brume BrumeVst3 ${win_dir}/Brume.nsi
+    DEPENDS Brume BrumeVst3 ${win_dir}/Brume.nsi ${win_dir}/Brume.ico
     COMMENT "Building Brume-${PROJECT_VERSION}-win64-setup.exe" VERBATIM)
   list(APPEND outputs ${BRUME_WIN64_SETUP})
 else()

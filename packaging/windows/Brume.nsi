@@ -51,6 +51,10 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 
+; Brume's icon (scripts/make-artwork.sh draws it), beside this script; the
+; uninstaller's doubles as the icon of the Apps & features entry.
+!define MUI_ICON "Brume.ico"
+!define MUI_UNICON "Brume.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE LeaveComponents

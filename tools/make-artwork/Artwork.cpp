@@ -3,6 +3,7 @@
 // edge, so the text the controls draw lines up with the art above it.
 #include "tools/make-artwork/Artwork.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -134,5 +135,34 @@ bool DrawSelector(raster::Bitmap& selector, int k) {
         Fill(selector, x[w], top + frameHeight - 3 * k, x[w] + tab.Width(words[w]), top + frameHeight - k, kAccent);
     }
   }
+  return true;
+}
+
+bool DrawIcon(raster::Bitmap& icon) {
+  const int size = icon.Width();
+  // DejaVu Sans Bold's capitals stand 0.73 em tall: the "B" fills about
+  // 60 % of the square's height, centred on it.
+  const TypeFace letter(kBold, size * 82 / 100);
+  if (!letter.Loaded()) return false;
+  // Corners rounded at a fifth of the side, edges smoothed by 4 x 4
+  // samples per pixel; straight alpha, the colour kept where it fades.
+  const double radius = size / 5.0;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      int inside = 0;
+      for (int sy = 0; sy < 4; ++sy)
+        for (int sx = 0; sx < 4; ++sx) {
+          const double px = x + (sx + 0.5) / 4, py = y + (sy + 0.5) / 4;
+          const double dx = std::max({radius - px, px - (size - radius), 0.0});
+          const double dy = std::max({radius - py, py - (size - radius), 0.0});
+          inside += dx * dx + dy * dy <= radius * radius;
+        }
+      const raster::Pixel alpha = static_cast<raster::Pixel>((inside * 255 + 8) / 16);
+      icon.Row(y)[x] = (kPanel & 0x00FFFFFFu) | alpha << 24;
+    }
+  }
+  const int capHeight = size * 82 / 100 * 73 / 100;
+  const int x = (size - letter.Width("B")) / 2, baseline = (size + capHeight) / 2;
+  letter.Draw(icon, x, baseline, "B", kAccent);
   return true;
 }

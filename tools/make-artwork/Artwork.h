@@ -7,3 +7,6 @@
 // have their final sizes (815 x 500 and 300 x 50, times k).
 bool DrawBackground(raster::Bitmap& panel, int k);
 bool DrawSelector(raster::Bitmap& selector, int k);
+// The product icon at the square bitmap's size: the logo's "B" on the
+// panel's black, in a square with rounded corners (transparent outside).
+bool DrawIcon(raster::Bitmap& icon);

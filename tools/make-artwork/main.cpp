@@ -1,5 +1,7 @@
-// make-artwork: draws the editor's background and page-selector images.
-// Usage: make-artwork <output directory>
+// make-artwork: draws the editor's background and page-selector images
+// and, given a second directory, the product icon as PNGs of the sizes a
+// Windows icon file holds (brume_icon_<size>.png).
+// Usage: make-artwork <output directory> [<icon directory>]
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -9,8 +11,8 @@
 #include "tools/common/PngWriter.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make-artwork <output directory>\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: make-artwork <output directory> [<icon directory>]\n");
     return 2;
   }
   const std::string dir = argv[1];
@@ -28,6 +30,16 @@ int main(int argc, char** argv) {
     const std::string path = dir + "/" + name;
     if (!WritePng(*bitmap, path.c_str())) {
       std::fprintf(stderr, "make-artwork: cannot write %s\n", path.c_str());
+      return 1;
+    }
+    std::printf("wrote %s\n", path.c_str());
+  }
+  for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+    if (argc != 3) break;
+    raster::MemoryBitmap icon(size, size);
+    const std::string path = std::string(argv[2]) + "/brume_icon_" + std::to_string(size) + ".png";
+    if (!DrawIcon(icon) || !WritePng(icon, path.c_str())) {
+      std::fprintf(stderr, "make-artwork: cannot draw or write %s\n", path.c_str());
       return 1;
     }
     std::printf("wrote %s\n", path.c_str());
