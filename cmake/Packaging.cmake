@@ -1,6 +1,7 @@
-# cpack -G DEB in build/linux: one Debian package with both formats,
-# /usr/lib/vst/Brume.so and /usr/lib/lv2/brume.lv2/. dpkg-shlibdeps
-# (dpkg-dev) states the libraries the plug-in needs as dependencies.
+# cpack -G DEB in build/linux: one Debian package with every format,
+# /usr/lib/vst/Brume.so, /usr/lib/vst3/Brume.vst3/ and
+# /usr/lib/lv2/brume.lv2/. dpkg-shlibdeps (dpkg-dev) states the libraries
+# the plug-in needs as dependencies.
 if(WIN32 OR CMAKE_CROSSCOMPILING)
   return()
 endif()

@@ -85,7 +85,7 @@ void BrumeProcessor::QueueMidi(const BlockEvents& events, int start, int end) {
 }
 
 void BrumeProcessor::KeepPosted(const IMidiEvent& event) {
-  if (postedCount_ == kMidiCapacity) return;
+  if (postedCount_ == kMidiCapacity) return;  // over a block's worth waiting: the newest is lost
   // In offset order, arrival order kept among equal offsets.
   int at = postedCount_++;
   for (; at > 0 && posted_[at - 1].offset > event.offset; --at) posted_[at] = posted_[at - 1];

@@ -67,8 +67,6 @@ class BrumeProcessor {
   // the engine at the rate. False, changing nothing, for a rate the engine
   // does not run at.
   bool Prepare(double sampleRate, int maxBlockFrames);
-  int MaxBlockFrames() const { return maxBlock_; }
-  double SampleRate() const { return engine_->SampleRate(); }
   // Processing reset at the current rate: pending parameter changes first,
   // then the engine's reset (which keeps delay lines and crusher holds).
   void Reset();
@@ -79,7 +77,6 @@ class BrumeProcessor {
   bool PostMidi(const IMidiEvent& event) { return inbox_.Post(event); }
   // Posted or carried over, not yet played (while no audio thread runs).
   int PendingMidi() const { return inbox_.Pending() + postedCount_ - postedNext_ + queue_.Pending(); }
-  long DroppedMidi() const { return inbox_.Dropped() + queue_.Dropped(); }
   double Tempo() const { return tempo_; }
 
   // Applies the store's changed values to the engine (a whole set at a

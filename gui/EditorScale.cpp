@@ -37,10 +37,11 @@ int EditorScale::Snap(double factor) {
   return StepPercent(static_cast<int>(steps));
 }
 
-int EditorScale::Parse(const char* text) {
+namespace {
+// Digits, an optional '.' fraction and an optional '%', as a factor: read
+// by hand, so no locale's decimal comma gets in the way. 0 for other text.
+double ReadFactor(const char* text) {
   if (!text) return 0;
-  // Digits, an optional '.' fraction and an optional '%': read by hand, so
-  // no locale's decimal comma gets in the way.
   double whole = 0, fraction = 0, unit = 1;
   const char* p = text;
   bool digits = false;
@@ -51,7 +52,16 @@ int EditorScale::Parse(const char* text) {
   if (percent) ++p;
   if (!digits || *p != '\0') return 0;
   const double value = whole + fraction;
-  return Snap(percent || value >= 10 ? value / 100 : value);
+  return percent || value >= 10 ? value / 100 : value;
+}
+}  // namespace
+
+int EditorScale::Parse(const char* text) { return Snap(ReadFactor(text)); }
+
+int EditorScale::ParseExact(const char* text) {
+  const double factor = ReadFactor(text);
+  const int percent = Snap(factor);
+  return percent && std::fabs(percent - factor * 100) < 1e-9 ? percent : 0;
 }
 
 int EditorScale::Sources::Resolve() const {

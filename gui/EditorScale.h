@@ -26,6 +26,8 @@ int Snap(double factor);
 // A scale as text: a factor ("1.5") or a percentage ("150", "150%"),
 // snapped; 0 when the text is none of these. Locale independent.
 int Parse(const char* text);
+// The same, but 0 unless the text names a step exactly ("150", "1.25").
+int ParseExact(const char* text);
 
 // Where a scale comes from, highest first: the environment override, the
 // user's choice, the host's value, the system's value, else 100 %. Each is

@@ -87,7 +87,7 @@ bool IEditorView::ApplyScale() {
 size_t IEditorView::ScaledImageBytes() const {
   size_t bytes = 0;
   for (const ScaledImage& image : scaledImages_)
-    if (image.bitmap && scale_ != EditorScale::kMin)
+    if (image.bitmap)
       bytes += static_cast<size_t>(image.bitmap->RowSpan()) * image.bitmap->Height() * sizeof(raster::Pixel);
   return bytes;
 }
@@ -400,8 +400,7 @@ void IEditorView::CloseWindow() {
 
 void IEditorView::OnMouseDown(int x, int y, const IMouseMods& mods) {
   x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
-  ReleaseMouseCapture();
-  EndGesture();
+  EndInput();
   const int index = FindControl(x, y, false);
   if (index < 0) return;
   IControl* control = GetControl(index);
@@ -439,8 +438,7 @@ void IEditorView::OnMouseDrag(int x, int y, const IMouseMods& mods) {
 
 bool IEditorView::OnMouseDoubleClick(int x, int y, const IMouseMods& mods) {
   x = EditorScale::Logical(x, scale_), y = EditorScale::Logical(y, scale_);
-  ReleaseMouseCapture();
-  EndGesture();
+  EndInput();
   const int index = FindControl(x, y, false);
   IControl* control = GetControl(index);
   if (!control) return false;

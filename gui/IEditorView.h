@@ -57,8 +57,6 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   // (Also IEmbeddedWindow's size.) Physical pixels.
   int Width() const override { return EditorScale::Physical(width_, scale_); }
   int Height() const override { return EditorScale::Physical(height_, scale_); }
-  int LogicalWidth() const { return width_; }
-  int LogicalHeight() const { return height_; }
 
   // ---- Scale --------------------------------------------------------------------
   int Scale() const { return scale_; }

@@ -44,7 +44,6 @@ BrumeLv2Plugin::BrumeLv2Plugin(double sampleRate, const LV2_Feature* const* feat
 
 void BrumeLv2Plugin::MapUrids(LV2_URID_Map* map) {
   urids_.control = MapControlUrids(map);
-  urids_.atomInt = urids_.control.atomInt;
   urids_.maxBlockLength = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
   haveUrids_ = true;
 }
@@ -55,7 +54,7 @@ void BrumeLv2Plugin::ReadOptions(const LV2_Feature* const* features) {
   const auto* options = static_cast<const LV2_Options_Option*>(FeatureData(features, LV2_OPTIONS__options));
   if (!options || !haveUrids_) return;
   for (const LV2_Options_Option* o = options; o->key || o->value; ++o) {
-    if (o->key != urids_.maxBlockLength || o->size != sizeof(int32_t) || o->type != urids_.atomInt || !o->value)
+    if (o->key != urids_.maxBlockLength || o->size != sizeof(int32_t) || o->type != urids_.control.atomInt || !o->value)
       continue;
     const int32_t frames = *static_cast<const int32_t*>(o->value);
     scratchFrames_ = std::clamp<int>(frames, kMinScratchFrames, kMaxScratchFrames);

@@ -42,7 +42,7 @@ class BrumeLv2Plugin {
  private:
   struct Urids {
     ControlUrids control;
-    LV2_URID atomInt = 0, maxBlockLength = 0;
+    LV2_URID maxBlockLength = 0;
   };
   void MapUrids(LV2_URID_Map* map);
   void ReadOptions(const LV2_Feature* const* features);

@@ -97,7 +97,9 @@ void BM_Lv2(benchmark::State& state) {
   descriptor->cleanup(plugin);
 }
 
-void BM_Vst3(benchmark::State& state) {
+// The VST3 module on a factory program, then timed blocks, each with the
+// changes of sets[0] and sets[1] in turn when sets are given.
+void RunVst3(benchmark::State& state, int program, vst3_host::ParameterChanges* sets = nullptr) {
   vst3_host::Module module(BRUME_VST3_PATH);
   vst3_host::Instance plugin(module.Factory());
   if (!plugin.Valid() || !plugin.Setup(kRate, kBlock)) return state.SkipWithError("cannot load Brume.vst3");
@@ -105,15 +107,18 @@ void BM_Vst3(benchmark::State& state) {
   std::vector<float> outL(kBlock), outR(kBlock);
   float* ins[2] = {in.left.data(), in.right.data()};
   float* outs[2] = {outL.data(), outR.data()};
-  vst3_host::ParameterChanges program;
-  program.Add(brume_vst3::kProgramId, 0, static_cast<double>(state.range(0)) / (kFactoryPresetCount - 1));
-  plugin.Process(ins, outs, kBlock, &program);
+  vst3_host::ParameterChanges choice;
+  choice.Add(brume_vst3::kProgramId, 0, static_cast<double>(program) / (kFactoryPresetCount - 1));
+  plugin.Process(ins, outs, kBlock, &choice);
+  int block = 0;
   for (auto _ : state) {
-    plugin.Process(ins, outs, kBlock);
+    plugin.Process(ins, outs, kBlock, sets ? &sets[block++ & 1] : nullptr);
     benchmark::DoNotOptimize(outL[kBlock - 1]);
   }
   Report(state);
 }
+
+void BM_Vst3(benchmark::State& state) { RunVst3(state, static_cast<int>(state.range(0))); }
 
 // "filtered delay" with 0 or 8 changes per block, one every 64 frames,
 // moving between two sets of values so that every change is a real one.
@@ -121,16 +126,7 @@ void BM_Vst3(benchmark::State& state) {
 // per block) get a point every 16 frames, as from a host that sends
 // curves as points.
 void BM_Vst3Automation(benchmark::State& state) {
-  vst3_host::Module module(BRUME_VST3_PATH);
-  vst3_host::Instance plugin(module.Factory());
-  if (!plugin.Valid() || !plugin.Setup(kRate, kBlock)) return state.SkipWithError("cannot load Brume.vst3");
-  Noise in;
-  std::vector<float> outL(kBlock), outR(kBlock);
-  float* ins[2] = {in.left.data(), in.right.data()};
-  float* outs[2] = {outL.data(), outR.data()};
-  vst3_host::ParameterChanges program, sets[2];
-  program.Add(brume_vst3::kProgramId, 0, 17.0 / (kFactoryPresetCount - 1));
-  plugin.Process(ins, outs, kBlock, &program);
+  vst3_host::ParameterChanges sets[2];
   const int automated[] = {kFilterFreq1, kFilterFreq2, kGain, kDryWetMix, kPan1, kPan2, kDelayFeedback1, kLfoRate1};
   const int changes = static_cast<int>(state.range(0));
   const bool dense = state.range(1) != 0;
@@ -138,12 +134,7 @@ void BM_Vst3Automation(benchmark::State& state) {
     for (int s = 0; s < 2; ++s)
       for (int at = dense ? 0 : 64 * k; at <= (dense ? kBlock - 16 : 64 * k); at += 16)
         sets[s].Add(static_cast<vst3::ParamID>(dense ? k : automated[k]), at, s ? 0.6 : 0.3);
-  int block = 0;
-  for (auto _ : state) {
-    plugin.Process(ins, outs, kBlock, &sets[block++ & 1]);
-    benchmark::DoNotOptimize(outL[kBlock - 1]);
-  }
-  Report(state);
+  RunVst3(state, 17, sets);
 }
 
 // Init, HP Sweep, Walking Delay, filtered delay, crushed delay.

@@ -49,7 +49,7 @@ bool IEditorWindow::DrawMenuItem(const DRAWITEMSTRUCT* item) {
   if (item->itemState & ODS_CHECKED) {
     // A filled square where Windows puts its check mark.
     const int side = height / 3;
-    RECT mark{area.left + pad + (height - side) / 2 - pad, area.top + (height - side) / 2, 0, 0};
+    RECT mark{area.left + (height - side) / 2, area.top + (height - side) / 2, 0, 0};
     mark.right = mark.left + side;
     mark.bottom = mark.top + side;
     HBRUSH brush = CreateSolidBrush(ink);
@@ -111,11 +111,13 @@ IMenu* IEditorWindow::ShowPopupMenu(IMenu* menu, const IBounds& bounds) {
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_DATA;
     info.fType = MFT_OWNERDRAW;
-    info.fState = (flags & MF_GRAYED ? MFS_GRAYED : 0) | (flags & MF_CHECKED ? MFS_CHECKED : 0);
+    // Disabled or greyed, Windows keeps the item from being chosen (the two
+    // states are one for menu items it does not draw).
+    info.fState = (flags & (MF_GRAYED | MF_DISABLED) ? MFS_DISABLED : 0) | (flags & MF_CHECKED ? MFS_CHECKED : 0);
     info.wID = static_cast<UINT>(k);
     info.dwItemData = k - 1;
     info.dwTypeData = const_cast<char*>(label.c_str());
-    InsertMenuItemA(native, static_cast<UINT>(k - 1), TRUE, &info);
+    InsertMenuItemA(native, static_cast<UINT>(GetMenuItemCount(native)), TRUE, &info);
   }
   ownDrawnMenu_ = ownDrawn ? menu : nullptr;
   const int command = static_cast<int>(TrackPopupMenu(native, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,

@@ -32,7 +32,6 @@ class PanelMenu {
   int Hover() const { return hover_; }
   int FirstVisible() const { return first_; }
   int VisibleCount() const { return visible_; }
-  int ItemHeight() const { return itemHeight_; }
   // Each returns true when the picture changed.
   bool SetHover(int item);
   bool MoveHover(int step);  // keyboard: next choosable item, scrolled into view

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -38,30 +39,15 @@ Visual* ChooseVisual(Display* display, int screen, int* depth) {
   return nullptr;
 }
 
-// The display's scale from Xft.dpi in its resource database (96 dpi is
-// 100 %); 0 when it says nothing usable.
+// The display's scale from Xft.dpi (96 dpi is 100 %), looked up as Xft
+// itself looks it up, wildcards and all; 0 when it says nothing usable.
 int XftScale(Display* display) {
-  const char* resources = XResourceManagerString(display);
-  if (!resources) return 0;
-  // Lines "name:\tvalue"; the last Xft.dpi wins, as with xrdb -merge.
-  int percent = 0;
-  for (const char* line = resources; line && *line;) {
-    const char* end = std::strchr(line, '\n');
-    const std::string text(line, end ? static_cast<size_t>(end - line) : std::strlen(line));
-    line = end ? end + 1 : nullptr;
-    const size_t colon = text.find(':');
-    if (colon == std::string::npos) continue;
-    std::string name = text.substr(0, colon), value = text.substr(colon + 1);
-    auto trim = [](std::string& t) {
-      const size_t first = t.find_first_not_of(" \t"), last = t.find_last_not_of(" \t\r");
-      t = first == std::string::npos ? std::string() : t.substr(first, last - first + 1);
-    };
-    trim(name), trim(value);
-    if (name != "Xft.dpi") continue;
-    const int dpi = EditorScale::Parse(value.c_str()) ? std::atoi(value.c_str()) : 0;
-    if (dpi > 0) percent = EditorScale::Snap(dpi / 96.0);
-  }
-  return percent;
+  const char* value = XGetDefault(display, "Xft", "dpi");
+  if (!value) return 0;
+  double dpi = 0.0;
+  const char* end = value + std::strlen(value);
+  if (std::from_chars(value, end, dpi).ec != std::errc() || !(dpi > 0.0)) return 0;
+  return EditorScale::Snap(dpi / 96.0);
 }
 
 // The folder of a file path, with its trailing slash; empty without one.
@@ -184,6 +170,7 @@ void X11EditorWindow::ScaleChanged() {
   X11ErrorTrap trap(display_);
   SetSizeHints();
   XResizeWindow(display_, window_, static_cast<unsigned>(Width()), static_cast<unsigned>(Height()));
+  surface_.reset();  // one surface at a time: at 300 % each holds megabytes
   surface_ = std::make_unique<X11Surface>(display_, window_, static_cast<Visual*>(visual_), depth_, Width(), Height());
   Draw(IBounds{0, 0, Width(), Height()});
   XFlush(display_);

@@ -83,11 +83,12 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     // Null without an X server, or when the parent is not a window.
     void* window = ui->Window().OpenWindow(parent);
     if (!window) return nullptr;
-    // A later size (the user's pick in the size menu) goes the same way.
-    if (resize && resize->ui_resize)
+    if (resize && resize->ui_resize) {
+      // The window's WM_NORMAL_HINTS say the same (min = max = this size).
+      resize->ui_resize(resize->handle, ui->Window().Width(), ui->Window().Height());
+      // A later size (the user's pick in the size menu) goes the same way.
       ui->Window().SetResizeListener([resize](int width, int height) { resize->ui_resize(resize->handle, width, height); });
-    // The window's WM_NORMAL_HINTS say the same (min = max = this size).
-    if (resize && resize->ui_resize) resize->ui_resize(resize->handle, ui->Window().Width(), ui->Window().Height());
+    }
     *widget = window;
     return ui.release();
   } catch (const std::bad_alloc&) {

@@ -169,7 +169,6 @@ Section "-Uninstaller"
   WriteRegStr HKLM "${STATE_KEY}" "VendorKeyMade" $0
 
   ; The uninstaller itself, recorded like any installed file.
-  ReadRegStr $R1 HKLM "${STATE_KEY}" "AppDir"
   ReadRegStr $R2 HKLM "${STATE_KEY}" "AppKept"
   ${If} $R2 == ""
     Push "${APP_DIR}"

@@ -12,52 +12,14 @@
 #include <vector>
 
 #include "effect/FactoryPresets.h"
-#include "effect/Kestrel.h"
 #include "effect/ParameterTable.h"
-#include "tests/FormatRenderInput.h"
+#include "tests/Vst24Reference.h"
 #include "tests/lv2/Lv2Host.h"
 
 namespace {
 
 constexpr double kRate = 48000.0;
 using Values = std::vector<float>;  // one port value per parameter
-
-VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
-
-Values StartUpValues() {
-  double values[kParameterCount];
-  DefaultParameterValues(values);
-  return Values(values, values + kParameterCount);
-}
-// A factory program as a host holds it in its float ports.
-Values ProgramValues(int number) {
-  double values[kParameterCount];
-  FactoryPresetValues(number, values);
-  return Values(values, values + kParameterCount);
-}
-
-// Odd block sizes, longer and shorter than both plug-ins' scratch sizes.
-const int kBlocks[] = {1, 17, 333, 64, 1000, 4097, 5000, 2};
-
-Stereo RenderVst(const Values& values, const Stereo& in, const int* blocks, int count) {
-  Kestrel effect(&SilentHost, nullptr);
-  AEffect* e = effect.Effect();
-  e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-  e->dispatcher(e, effSetBlockSize, 0, 512, nullptr, 0.0f);
-  e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
-  // Values written straight into the parameters, announced once, as a host
-  // program change does: applied at the start of the first block.
-  for (int i = 0; i < kParameterCount; ++i) effect.Parameter(i)->SetClamped(values[i]);
-  effect.NotifyAllParametersChanged();
-  const int frames = static_cast<int>(in.left.size());
-  Stereo out{std::vector<float>(frames), std::vector<float>(frames)};
-  ForEachBlock(frames, blocks, count, [&](int start, int n) {
-    float* inputs[] = {const_cast<float*>(&in.left[start]), const_cast<float*>(&in.right[start])};
-    float* outputs[] = {&out.left[start], &out.right[start]};
-    e->processReplacing(e, inputs, outputs, n);
-  });
-  return out;
-}
 
 // In place: the outputs are the input buffers, as Ardour often passes them.
 Stereo RenderLv2(const Values& values, const Stereo& in, const int* blocks, int count, bool inPlace) {
@@ -79,8 +41,8 @@ Stereo RenderLv2(const Values& values, const Stereo& in, const int* blocks, int 
 
 void ExpectSameRender(const Values& values, const char* what) {
   const Stereo in = TestInput(static_cast<int>(kRate * 1.5));
-  const Stereo vst = RenderVst(values, in, kBlocks, 8);
-  const Stereo lv2 = RenderLv2(values, in, kBlocks, 8, /*inPlace*/ false);
+  const Stereo vst = RenderReference(values, in, kOddBlocks, 8, kRate);
+  const Stereo lv2 = RenderLv2(values, in, kOddBlocks, 8, /*inPlace*/ false);
   EXPECT_TRUE(vst.left == lv2.left && vst.right == lv2.right) << what;
   EXPECT_NE(vst.left, in.left) << what << ": the effect left the input as it was";
 }
@@ -95,15 +57,15 @@ TEST(Lv2Dsp, DescriptorNamesThePluginAndOnlyOne) {
 }
 
 TEST(Lv2Dsp, RendersWhatTheVstPluginRendersForStartUpValuesAndEveryFactoryProgram) {
-  ExpectSameRender(StartUpValues(), "start-up values");
-  for (int p = 0; p < kFactoryPresetCount; ++p) ExpectSameRender(ProgramValues(p), FactoryPresetAt(p).name);
+  ExpectSameRender(StartUpValues<float>(), "start-up values");
+  for (int p = 0; p < kFactoryPresetCount; ++p) ExpectSameRender(ProgramValues<float>(p), FactoryPresetAt(p).name);
 }
 
 TEST(Lv2Dsp, OneFrameBlocksInPlaceAndEmptyRunsRenderTheSame) {
-  const Values values = ProgramValues(3);
+  const Values values = ProgramValues<float>(3);
   const Stereo in = TestInput(6000);
   const int ones[] = {1}, withEmpty[] = {0, 700, 0, 0, 1};
-  const Stereo vst = RenderVst(values, in, kBlocks, 8);
+  const Stereo vst = RenderReference(values, in, kOddBlocks, 8, kRate);
   const Stereo single = RenderLv2(values, in, ones, 1, /*inPlace*/ true);
   const Stereo empties = RenderLv2(values, in, withEmpty, 5, /*inPlace*/ false);
   EXPECT_TRUE(single.left == vst.left && single.right == vst.right);
@@ -117,7 +79,7 @@ TEST(Lv2Dsp, OneFrameBlocksInPlaceAndEmptyRunsRenderTheSame) {
 // In 1 through Delay 1 (one quarter-beat) to Out 1, all wet: nothing but
 // the echo, whose time follows the tempo.
 Values QuarterDelay() {
-  Values values = StartUpValues();
+  Values values = StartUpValues<float>();
   values[AudioInIndex(1)] = 1, values[AudioOutIndex(1)] = 7, values[AudioAmountIndex(1)] = 100;  // In 1 -> Delay 1
   values[AudioInIndex(2)] = 7, values[AudioOutIndex(2)] = 1, values[AudioAmountIndex(2)] = 100;  // Delay 1 -> Out 1
   values[kDelayLengthQuarters1] = 1;  // the choice is the count of quarter-beats; 0 plays the whole line
@@ -147,7 +109,7 @@ std::vector<float> Render(const LV2_Feature* const* features, AtomBuffer* atoms,
   std::vector<float> outL(frames), outR(frames);
   plugin.descriptor->connect_port(plugin.handle, brume_lv2::kControlIn, atoms ? atoms->bytes : atomPort);
   plugin.descriptor->activate(plugin.handle);
-  ForEachBlock(frames, kBlocks + 4, 1, [&](int start, int n) {
+  ForEachBlock(frames, kOddBlocks + 4, 1, [&](int start, int n) {
     plugin.Audio(&in.left[start], &in.right[start], &outL[start], &outR[start]);
     plugin.descriptor->run(plugin.handle, static_cast<uint32_t>(n));
     if (atoms) reinterpret_cast<LV2_Atom*>(atoms->bytes)->size = sizeof(LV2_Atom_Sequence_Body);
@@ -210,7 +172,7 @@ TEST(Lv2Dsp, AnOptionWithoutAValueAndAnAtomPortThatIsNoSequenceAreIgnored) {
 // held sample (Out 1) and the delay's echo (Out 2) end with it. The atom
 // port stays unconnected, as hosts without atom ports leave it.
 TEST(Lv2Dsp, ActivateAfterDeactivateStartsFromSilence) {
-  Values values = StartUpValues();
+  Values values = StartUpValues<float>();
   values[AudioInIndex(1)] = 1, values[AudioOutIndex(1)] = 3, values[AudioAmountIndex(1)] = 100;  // In 1 -> Crusher 1
   values[AudioInIndex(2)] = 3, values[AudioOutIndex(2)] = 1, values[AudioAmountIndex(2)] = 100;  // Crusher 1 -> Out 1
   values[AudioInIndex(3)] = 1, values[AudioOutIndex(3)] = 7, values[AudioAmountIndex(3)] = 100;  // In 1 -> Delay 1
@@ -226,7 +188,7 @@ TEST(Lv2Dsp, ActivateAfterDeactivateStartsFromSilence) {
   const std::vector<float> silence(tone.left.size());
   Stereo out{silence, silence};
   auto play = [&](const Stereo& in) {
-    ForEachBlock(static_cast<int>(in.left.size()), kBlocks, 8, [&](int start, int n) {
+    ForEachBlock(static_cast<int>(in.left.size()), kOddBlocks, 8, [&](int start, int n) {
       plugin.Audio(&in.left[start], &in.right[start], &out.left[start], &out.right[start]);
       plugin.descriptor->run(plugin.handle, static_cast<uint32_t>(n));
     });
@@ -245,7 +207,7 @@ TEST(Lv2Dsp, ActivateAfterDeactivateStartsFromSilence) {
 // MIDI gate -> Master 1 at -100 %: a note on silences the output from the
 // control tick at or after its frame, not before.
 TEST(Lv2Dsp, MidiActsAtItsFrameOffset) {
-  Values values = StartUpValues();
+  Values values = StartUpValues<float>();
   values[AudioInIndex(1)] = 1, values[AudioOutIndex(1)] = 1, values[AudioAmountIndex(1)] = 100;
   values[ModInIndex(1)] = 1, values[ModOutIndex(1)] = 3, values[ModAmountIndex(1)] = -100;
   values[kControlRate] = 0;  // a tick every frame

@@ -13,7 +13,7 @@
 #include "effect/MatrixChoices.h"
 #include "effect/ParameterTable.h"
 #include "framework/IStateChunk.h"
-#include "tests/FormatRenderInput.h"
+#include "tests/Vst24Reference.h"
 #include "tests/vst3/Vst3Host.h"
 
 namespace {
@@ -22,19 +22,7 @@ using namespace vst3_host;
 using Values = std::vector<double>;
 
 constexpr double kRate = 48000.0;
-const int kMixedBlocks[] = {1, 17, 333, 64, 1000, 4097, 5000, 2};
 const int kSteadyBlocks[] = {256};
-
-Values StartUpValues() {
-  double values[kParameterCount];
-  DefaultParameterValues(values);
-  return Values(values, values + kParameterCount);
-}
-Values ProgramValues(int number) {
-  double values[kParameterCount];
-  FactoryPresetValues(number, values);
-  return Values(values, values + kParameterCount);
-}
 
 std::vector<uint8_t> ProgramChunk(const Values& values) {
   IStateChunk chunk;
@@ -48,25 +36,9 @@ void ForEachBlock(int frames, const int (&blocks)[N], Run run) {
   ::ForEachBlock(frames, blocks, static_cast<int>(N), run);
 }
 
-VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
-
 template <size_t N>
 Stereo RenderVst2(const Values& values, const Stereo& in, const int (&blocks)[N]) {
-  Kestrel effect(&SilentHost, nullptr);
-  AEffect* e = effect.Effect();
-  e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-  e->dispatcher(e, effSetBlockSize, 0, 512, nullptr, 0.0f);
-  e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
-  for (int i = 0; i < kParameterCount; ++i) effect.Parameter(i)->SetClamped(values[i]);
-  effect.NotifyAllParametersChanged();
-  const int frames = static_cast<int>(in.left.size());
-  Stereo out{std::vector<float>(frames), std::vector<float>(frames)};
-  ForEachBlock(frames, blocks, [&](int start, int n) {
-    float* inputs[] = {const_cast<float*>(&in.left[start]), const_cast<float*>(&in.right[start])};
-    float* outputs[] = {&out.left[start], &out.right[start]};
-    e->processReplacing(e, inputs, outputs, n);
-  });
-  return out;
+  return RenderReference(values, in, blocks, static_cast<int>(N), kRate);
 }
 
 // What a block adds besides audio: changes, events, context, by the
@@ -99,35 +71,31 @@ Stereo RenderVst3(const Values& values, const Stereo& in, const int (&blocks)[N]
 
 TEST(Vst3Render, SameSamplesAsTheVst24PluginForStartUpValuesAndEveryFactoryProgram) {
   const Stereo in = TestInput(static_cast<int>(kRate));
-  std::vector<Values> all = {StartUpValues()};
-  for (int p = 0; p < kFactoryPresetCount; ++p) all.push_back(ProgramValues(p));
+  std::vector<Values> all = {StartUpValues<double>()};
+  for (int p = 0; p < kFactoryPresetCount; ++p) all.push_back(ProgramValues<double>(p));
   for (size_t k = 0; k < all.size(); ++k) {
     const char* what = k == 0 ? "start-up values" : FactoryPresetAt(static_cast<int>(k - 1)).name;
-    const Stereo vst2 = RenderVst2(all[k], in, kMixedBlocks);
-    EXPECT_TRUE(RenderVst3(all[k], in, kMixedBlocks) == vst2) << what << ", mixed blocks";
+    const Stereo vst2 = RenderVst2(all[k], in, kOddBlocks);
+    EXPECT_TRUE(RenderVst3(all[k], in, kOddBlocks) == vst2) << what << ", mixed blocks";
     EXPECT_TRUE(RenderVst3(all[k], in, kSteadyBlocks, {}, /*inPlace*/ true) == vst2) << what << ", 256, in place";
     EXPECT_NE(vst2.left, in.left) << what;
   }
 }
 
 TEST(Vst3Render, DoubleBlocksMatchTheVst24PluginsDoubleProcessing) {
-  const Values values = ProgramValues(11);
+  const Values values = ProgramValues<double>(11);
   const int frames = 20000;
   const Stereo in = TestInput(frames);
   std::vector<double> l2(in.left.begin(), in.left.end()), r2 = std::vector<double>(in.right.begin(), in.right.end());
   std::vector<double> l3 = l2, r3 = r2, o2l(frames), o2r(frames);
-  Kestrel effect(&SilentHost, nullptr);
+  Kestrel effect(&ReferenceHost, nullptr);
+  StartReference(effect, values, kRate);
   AEffect* e = effect.Effect();
-  e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-  e->dispatcher(e, effSetBlockSize, 0, 512, nullptr, 0.0f);
-  e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
-  for (int i = 0; i < kParameterCount; ++i) effect.Parameter(i)->SetClamped(values[i]);
-  effect.NotifyAllParametersChanged();
   Module module(BRUME_VST3_PATH);
   Instance plugin(module.Factory());
   ASSERT_TRUE(plugin.Setup(kRate, 512, kSample64));
   ASSERT_TRUE(plugin.SetState(ProgramChunk(values)));
-  ForEachBlock(frames, kMixedBlocks, [&](int start, int n) {
+  ForEachBlock(frames, kOddBlocks, [&](int start, int n) {
     double* in2[] = {&l2[start], &r2[start]};
     double* out2[] = {&o2l[start], &o2r[start]};
     e->processDoubleReplacing(e, in2, out2, n);
@@ -140,7 +108,7 @@ TEST(Vst3Render, DoubleBlocksMatchTheVst24PluginsDoubleProcessing) {
 // A gain ramp as automation points every 50 frames: the same samples
 // whether a block holds many points or a point starts every block.
 TEST(Vst3Render, AutomationActsAtItsOffsetWhateverTheBlockSize) {
-  const Values values = ProgramValues(2);
+  const Values values = ProgramValues<double>(2);
   const Stereo in = TestInput(12000);
   const BlockExtras ramp = [](int start, int frames, ParameterChanges& changes, EventList&, ProcessContext*&) {
     for (int t = (start + 49) / 50 * 50; t < start + frames; t += 50) {
@@ -149,10 +117,10 @@ TEST(Vst3Render, AutomationActsAtItsOffsetWhateverTheBlockSize) {
     }
   };
   const int fifties[] = {50}, odd[] = {7, 301, 1111, 64};
-  const Stereo a = RenderVst3(values, in, kMixedBlocks, ramp);
+  const Stereo a = RenderVst3(values, in, kOddBlocks, ramp);
   EXPECT_TRUE(RenderVst3(values, in, fifties, ramp) == a);
   EXPECT_TRUE(RenderVst3(values, in, odd, ramp) == a);
-  EXPECT_FALSE(RenderVst3(values, in, kMixedBlocks) == a) << "the automation changed nothing";
+  EXPECT_FALSE(RenderVst3(values, in, kOddBlocks) == a) << "the automation changed nothing";
 
   // A program and a value at one offset, amid the ramp: the value wins.
   const auto withProgram = [&](bool program) {
@@ -168,7 +136,7 @@ TEST(Vst3Render, AutomationActsAtItsOffsetWhateverTheBlockSize) {
 // In 1 straight to Out 1, and a modulation source on Master 1 at -100 %:
 // the source silences the output from its frame on, not before.
 Values GatedBy(int source) {
-  Values values = StartUpValues();
+  Values values = StartUpValues<double>();
   values[AudioInIndex(1)] = AudioSource::In1, values[AudioOutIndex(1)] = AudioDestination::Out1;
   values[AudioAmountIndex(1)] = 100;
   values[ModInIndex(1)] = source, values[ModOutIndex(1)] = ModTarget::Master1, values[ModAmountIndex(1)] = -100;
@@ -211,7 +179,7 @@ TEST(Vst3Render, NotesFromTheEventBusAndTheMappedModWheelActAtTheirOffsets) {
 // In 1 through Delay 1 (one quarter) to Out 1, all wet: only the echo,
 // whose time follows the tempo of the process context (120 without one).
 TEST(Vst3Render, TempoComesFromTheProcessContext) {
-  Values values = StartUpValues();
+  Values values = StartUpValues<double>();
   values[AudioInIndex(1)] = AudioSource::In1, values[AudioOutIndex(1)] = AudioDestination::Delay1;
   values[AudioAmountIndex(1)] = 100;
   values[AudioInIndex(2)] = AudioSource::Delay1, values[AudioOutIndex(2)] = AudioDestination::Out1;
@@ -232,12 +200,12 @@ TEST(Vst3Render, TempoComesFromTheProcessContext) {
     return static_cast<double>(std::find_if(s.left.begin(), s.left.end(), [](float x) { return x != 0.0f; }) -
                                s.left.begin());
   };
-  const Stereo none = RenderVst3(values, in, kMixedBlocks);
-  const Stereo at80 = RenderVst3(values, in, kMixedBlocks, withContext(80.0, ProcessContext::kTempoValid));
+  const Stereo none = RenderVst3(values, in, kOddBlocks);
+  const Stereo at80 = RenderVst3(values, in, kOddBlocks, withContext(80.0, ProcessContext::kTempoValid));
   ASSERT_GT(firstSound(none), 1000.0);
   EXPECT_NEAR(firstSound(at80) / firstSound(none), 1.5, 0.05);
-  EXPECT_TRUE(RenderVst3(values, in, kMixedBlocks, withContext(80.0, 0)) == none) << "a tempo not marked valid";
-  EXPECT_TRUE(RenderVst3(values, in, kMixedBlocks, withContext(120.0, ProcessContext::kTempoValid)) == none);
+  EXPECT_TRUE(RenderVst3(values, in, kOddBlocks, withContext(80.0, 0)) == none) << "a tempo not marked valid";
+  EXPECT_TRUE(RenderVst3(values, in, kOddBlocks, withContext(120.0, ProcessContext::kTempoValid)) == none);
 }
 
 TEST(Vst3Render, BypassPassesTheInputUnchangedFromItsOffset) {
@@ -245,8 +213,8 @@ TEST(Vst3Render, BypassPassesTheInputUnchangedFromItsOffset) {
   const BlockExtras bypass = [](int, int, ParameterChanges& changes, EventList&, ProcessContext*&) {
     changes.Add(brume_vst3::kBypassId, 0, 1.0);
   };
-  EXPECT_TRUE(RenderVst3(ProgramValues(7), in, kMixedBlocks, bypass) == in);
-  EXPECT_TRUE(RenderVst3(ProgramValues(7), in, kMixedBlocks, bypass, /*inPlace*/ true) == in);
+  EXPECT_TRUE(RenderVst3(ProgramValues<double>(7), in, kOddBlocks, bypass) == in);
+  EXPECT_TRUE(RenderVst3(ProgramValues<double>(7), in, kOddBlocks, bypass, /*inPlace*/ true) == in);
 
   // Switched on inside a block: processed up to that frame, the input from it on.
   const int at = 2345;
@@ -254,8 +222,8 @@ TEST(Vst3Render, BypassPassesTheInputUnchangedFromItsOffset) {
     if (at >= start && at < start + frames) changes.Add(brume_vst3::kBypassId, at - start, 1.0);
   };
   const int blocks[] = {1000};
-  const Stereo processed = RenderVst3(ProgramValues(7), in, blocks);
-  const Stereo switched = RenderVst3(ProgramValues(7), in, blocks, later);
+  const Stereo processed = RenderVst3(ProgramValues<double>(7), in, blocks);
+  const Stereo switched = RenderVst3(ProgramValues<double>(7), in, blocks, later);
   EXPECT_TRUE(std::equal(switched.left.begin(), switched.left.begin() + at, processed.left.begin()));
   EXPECT_TRUE(std::equal(switched.left.begin() + at, switched.left.end(), in.left.begin() + at));
   EXPECT_TRUE(std::equal(switched.right.begin() + at, switched.right.end(), in.right.begin() + at));
@@ -265,7 +233,7 @@ TEST(Vst3Render, BypassPassesTheInputUnchangedFromItsOffset) {
 // The state is the VST 2.4 program chunk, byte for byte, and a program
 // selected through the program parameter is what the state then holds.
 TEST(Vst3Render, StateIsTheVst24ProgramChunkAndProgramChangesReachIt) {
-  Kestrel effect(&SilentHost, nullptr);
+  Kestrel effect(&ReferenceHost, nullptr);
   AEffect* e = effect.Effect();
   const int program = 9;
   e->dispatcher(e, effSetProgram, 0, program, nullptr, 0.0f);

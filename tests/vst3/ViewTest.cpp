@@ -95,6 +95,14 @@ int CountDifferent(raster::Bitmap& a, raster::Bitmap& b, int l, int t, int r, in
   return count;
 }
 
+// A mapped top-level window standing in for the host's.
+Window HostWindow(Display* display, unsigned width, unsigned height) {
+  const Window top = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0, 0, 0);
+  XMapWindow(display, top);
+  XSync(display, False);
+  return top;
+}
+
 int Children(Display* display, Window window) {
   Window root, parent, *children = nullptr;
   unsigned count = 0;
@@ -107,9 +115,7 @@ TEST(Vst3View, EditorOpensInTheHostWindowRunsOnTheHostsLoopAndEditsThroughTheHos
   ASSERT_TRUE(StartPrivateXvfb()) << "cannot start Xvfb";
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
-  const Window top = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 815, 500, 0, 0, 0);
-  XMapWindow(display, top);
-  XSync(display, False);
+  const Window top = HostWindow(display, 815, 500);
 
   Module module(BRUME_VST3_PATH);
   Instance plugin(module.Factory());
@@ -196,9 +202,7 @@ TEST(Vst3View, TheHostsContentScaleSizesTheViewAndAChangeAsksTheFrame) {
   setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);  // no user's size choice
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
-  const Window top = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1700, 1100, 0, 0, 0);
-  XMapWindow(display, top);
-  XSync(display, False);
+  const Window top = HostWindow(display, 1700, 1100);
   Module module(BRUME_VST3_PATH);
   Instance plugin(module.Factory());
   ASSERT_TRUE(plugin.Valid());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "framework/TextCodePage.h"
 
@@ -191,38 +192,42 @@ bool Instance::Setup(double rate, int maxBlock, int32 sampleSize) {
   return component->setActive(1) == kResultOk && processor->setProcessing(1) == kResultOk;
 }
 
-void Instance::Process(float* const* in, float* const* out, int frames, ParameterChanges* changes, EventList* events,
-                       ProcessContext* context, ParameterChanges* outputChanges) {
+namespace {
+// One block of `data` through the processor, on a stereo bus each way.
+template <typename Sample>
+void ProcessBlock(IAudioProcessor* processor, Sample* const* in, Sample* const* out, int frames, ProcessData data) {
   AudioBusBuffers inputs{}, outputs{};
   inputs.numChannels = outputs.numChannels = 2;
-  inputs.channelBuffers32 = const_cast<float**>(in);
-  outputs.channelBuffers32 = const_cast<float**>(out);
-  ProcessData data{};
-  data.processMode = kRealtime;
-  data.symbolicSampleSize = kSample32;
+  if constexpr (std::is_same_v<Sample, float>) {
+    inputs.channelBuffers32 = const_cast<float**>(in);
+    outputs.channelBuffers32 = const_cast<float**>(out);
+    data.symbolicSampleSize = kSample32;
+  } else {
+    inputs.channelBuffers64 = const_cast<double**>(in);
+    outputs.channelBuffers64 = const_cast<double**>(out);
+    data.symbolicSampleSize = kSample64;
+  }
   data.numSamples = frames;
   data.numInputs = data.numOutputs = 1;
   data.inputs = &inputs;
   data.outputs = &outputs;
+  processor->process(data);
+}
+}  // namespace
+
+void Instance::Process(float* const* in, float* const* out, int frames, ParameterChanges* changes, EventList* events,
+                       ProcessContext* context, ParameterChanges* outputChanges) {
+  ProcessData data{};
+  data.processMode = kRealtime;
   data.inputParameterChanges = changes;
   data.outputParameterChanges = outputChanges;
   data.inputEvents = events;
   data.processContext = context;
-  processor->process(data);
+  ProcessBlock(processor, in, out, frames, data);
 }
 
 void Instance::ProcessDouble(double* const* in, double* const* out, int frames) {
-  AudioBusBuffers inputs{}, outputs{};
-  inputs.numChannels = outputs.numChannels = 2;
-  inputs.channelBuffers64 = const_cast<double**>(in);
-  outputs.channelBuffers64 = const_cast<double**>(out);
-  ProcessData data{};
-  data.symbolicSampleSize = kSample64;
-  data.numSamples = frames;
-  data.numInputs = data.numOutputs = 1;
-  data.inputs = &inputs;
-  data.outputs = &outputs;
-  processor->process(data);
+  ProcessBlock(processor, in, out, frames, ProcessData{});
 }
 
 std::vector<uint8_t> Instance::State() {

@@ -52,11 +52,10 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions* op
     if (arg == "--program") options->program = value;
     else if (arg == "--out") options->out = value;
     else if (arg == "--scale") {
-      options->scale = EditorScale::Parse(value.c_str());
       // Only exact steps: a snapshot at a scale other than the one asked for
       // would mislead.
-      const double asked = std::strtod(value.c_str(), nullptr);
-      if (!options->scale || (options->scale != asked && options->scale != asked * 100)) {
+      options->scale = EditorScale::ParseExact(value.c_str());
+      if (!options->scale) {
         *error = "--scale takes 100-300 in steps of 25 (or 1-3 in steps of 0.25), not '" + value + "'\n";
         return false;
       }
