@@ -79,7 +79,7 @@ bool IParameter::FindValueText(const char* text, int* out) const {
 }
 
 double IParameter::NormalisedOf(double v) const {
-  if (v < minimum_) v = minimum_;
+  if (!(v > minimum_)) v = minimum_;  // NaN too
   if (v > maximum_) v = maximum_;
   const double range = maximum_ - minimum_;
   if (!(range > 0.0)) return 0.0;

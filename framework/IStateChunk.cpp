@@ -119,6 +119,13 @@ int IStateChunk::ReadText(int pos, char* out, int capacity) const {
   return start + length;
 }
 
+int ReadChunkHeader(const IStateChunk& chunk, int32_t* version) {
+  *version = 0;
+  int32_t magic = 0;
+  if (chunk.ReadInt32(0, &magic) >= 0 && magic == kChunkMagic) return chunk.ReadInt32(4, version);
+  return 0;
+}
+
 bool WriteChunkHeader(IStateChunk& chunk) {
   chunk.Clear();
   return chunk.AppendInt32(kChunkMagic) && chunk.AppendInt32(kChunkFormatVersion);

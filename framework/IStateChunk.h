@@ -47,3 +47,7 @@ constexpr int32_t kChunkFormatVersion = 0x00010000;
 
 // Empties the chunk, then appends the magic and the format version.
 bool WriteChunkHeader(IStateChunk& chunk);
+// Where the body starts: after the header when the chunk has one (its
+// version in *version), else 0 (a headerless chunk, version 0); negative
+// when a header is cut short.
+int ReadChunkHeader(const IStateChunk& chunk, int32_t* version);

@@ -60,10 +60,8 @@ VstIntPtr IVstBinding::SetChunk(bool bank, VstIntPtr size, const void* data) {
   if (!chunk.Resize(static_cast<int>(size))) return 0;
   if (size > 0) std::memcpy(chunk.Data(), bytes, static_cast<size_t>(size));
 
-  int position = 0;
   int32_t version = 0;
-  int32_t magic = 0;
-  if (chunk.ReadInt32(0, &magic) >= 0 && magic == kChunkMagic) position = chunk.ReadInt32(4, &version);
+  const int position = ReadChunkHeader(chunk, &version);
 
   int result;
   if (bank && version >= kChunkFormatVersion) {

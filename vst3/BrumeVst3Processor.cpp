@@ -108,7 +108,6 @@ tresult BrumeVst3Processor::setupProcessing(ProcessSetup& setup) {
   if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
   const int frames = std::clamp<int32>(setup.maxSamplesPerBlock, 1, kMaxScratchFrames);
   if (!processor_.Prepare(setup.sampleRate, frames)) return kResultFalse;
-  sampleSize_ = setup.symbolicSampleSize;
   return kResultOk;
 }
 
@@ -139,7 +138,10 @@ void SortByOffset(Item* items, Item* scratch, int n) {
 }  // namespace
 
 void BrumeVst3Processor::AddChange(int offset, int index, double value) {
-  if (changeCount_ == kMaxBlockChanges) return;
+  if (changeCount_ == kMaxBlockChanges) {
+    changesDropped_ = true;
+    return;
+  }
   changes_[changeCount_++] = BrumeProcessor::ParameterChange{offset, index, value};
 }
 
@@ -165,8 +167,12 @@ void BrumeVst3Processor::LoadProgram(int offset, int program) {
 
 namespace {
 int OffsetIn(int32 offset, int frames) { return offset < 0 ? 0 : std::min<int32>(offset, std::max(frames, 0)); }
+// MIDI lands on a frame of the block: an event stamped past it would wait
+// in the processor for a later block at least that long.
+int MidiOffsetIn(int32 offset, int frames) { return std::min(OffsetIn(offset, frames), std::max(frames - 1, 0)); }
 uint8_t MidiByte(double normalised) {
-  return static_cast<uint8_t>(std::clamp(std::floor(normalised * 127.0 + 0.5), 0.0, 127.0));
+  if (!(normalised > 0.0)) return 0;  // NaN too
+  return static_cast<uint8_t>(std::min(std::floor(normalised * 127.0 + 0.5), 127.0));
 }
 }  // namespace
 
@@ -200,20 +206,20 @@ void BrumeVst3Processor::CollectChanges(IParameterChanges* changes, int frames) 
         } else if (id == kBypassId) {
           if (bypassCount_ < kMaxBypassPoints) bypassPoints_[bypassCount_++] = BypassPoint{at, value >= 0.5};
         } else if (id == kModWheelId) {
-          AddMidi(at, 0xB0, kMidiModWheel, MidiByte(value));
+          AddMidi(MidiOffsetIn(offset, frames), 0xB0, kMidiModWheel, MidiByte(value));
         }
       }
     }
   }
 }
 
-void BrumeVst3Processor::CollectEvents(IEventList* events) {
+void BrumeVst3Processor::CollectEvents(IEventList* events, int frames) {
   if (!events) return;
   const int32 count = events->getEventCount();
   for (int32 i = 0; i < count; ++i) {
     Event e;
     if (events->getEvent(i, e) != kResultOk) continue;
-    const int offset = std::max<int32>(e.sampleOffset, 0);
+    const int offset = MidiOffsetIn(e.sampleOffset, frames);
     auto channel = [](int16 c) { return static_cast<uint8_t>(c & 0x0F); };
     auto pitch = [](int16 p) { return static_cast<uint8_t>(std::clamp<int16>(p, 0, 127)); };
     switch (e.type) {
@@ -318,13 +324,19 @@ void BrumeVst3Processor::ReportProgram(IParameterChanges* out) {
 
 tresult BrumeVst3Processor::process(ProcessData& data) {
   CollectChanges(data.inputParameterChanges, data.numSamples);
-  CollectEvents(data.inputEvents);
+  CollectEvents(data.inputEvents, data.numSamples);
   SortByOffset(changes_, changeScratch_, changeCount_);
   SortByOffset(midi_, midiScratch_, midiCount_);
   if (data.symbolicSampleSize == kSample64)
     Render<double>(data, &Channels64);
   else
     Render<float>(data, &Channels32);
+  if (changesDropped_) {
+    // The dropped changes' values are in the store: the next block applies
+    // every value from its start.
+    parameters_.MarkAllChanged();
+    changesDropped_ = false;
+  }
   ReportProgram(data.outputParameterChanges);
   return kResultOk;
 }

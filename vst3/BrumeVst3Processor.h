@@ -5,12 +5,13 @@
 // event bus, the mod wheel through its mapped parameter, the tempo from the
 // process context. Its state is the VST 2.4 program chunk.
 //
-// Threads: setupProcessing, setActive, setState and getState come from the
-// host's non-audio threads, never while process runs (hosts stop
-// processing or take their process lock around them); setProcessing may
-// come from the audio thread and only clears the signal history there.
-// process never allocates, locks, waits or does I/O: every list it fills is
-// sized here.
+// Threads: setupProcessing and setActive come from the host's non-audio
+// threads while processing is off. setState and getState may come from the
+// UI thread while process runs: values pass through the lock-free parameter
+// store, a loaded state as one whole set (a getState during a program
+// change in process may save part of the program). setProcessing does
+// nothing. process never allocates, locks, waits or does I/O: every list
+// it fills is sized here.
 #include "effect/BrumeProcessor.h"
 #include "effect/FactoryPresets.h"
 #include "effect/ParameterIds.h"
@@ -26,8 +27,8 @@ class BrumeVst3Processor final : public vst3::IComponent,
                                  public vst3::IProcessContextRequirements,
                                  public RefCounted {
  public:
-  // Changes one block passes on; more are dropped (the last value of each
-  // parameter is still kept for the next block).
+  // Changes one block passes on at their offsets; past that, the values
+  // still reach the engine, from the next block's start.
   static constexpr int kMaxBlockChanges = 4096;
   static constexpr int kMaxBlockMidi = BrumeProcessor::kMidiCapacity;
   static constexpr int kMaxScratchFrames = 8192;
@@ -71,7 +72,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
   // The block's parameter queues and events into changes_ and midi_, in
   // arrival order (process() then sorts them by offset).
   void CollectChanges(vst3::IParameterChanges* changes, int frames);
-  void CollectEvents(vst3::IEventList* events);
+  void CollectEvents(vst3::IEventList* events, int frames);
   void AddChange(int offset, int index, double value);
   void AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
   void LoadProgram(int offset, int program);
@@ -85,11 +86,11 @@ class BrumeVst3Processor final : public vst3::IComponent,
   BrumeProcessor processor_;
   double programs_[kFactoryPresetCount][kParameterCount];
   bool bypass_ = false;
-  vst3::int32 sampleSize_ = vst3::kSample32;
 
   BrumeProcessor::ParameterChange changes_[kMaxBlockChanges];
   BrumeProcessor::ParameterChange changeScratch_[kMaxBlockChanges];
   int changeCount_ = 0;
+  bool changesDropped_ = false;  // past kMaxBlockChanges: all values go again next block
   IMidiEvent midi_[kMaxBlockMidi];
   IMidiEvent midiScratch_[kMaxBlockMidi];
   int midiCount_ = 0;

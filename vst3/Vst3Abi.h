@@ -433,8 +433,6 @@ struct ProgramListInfo {
 constexpr UnitID kRootUnitId = 0;
 constexpr UnitID kNoParentUnitId = -1;
 
-enum RestartFlags : int32 { kReloadComponent = 0x1, kParamValuesChanged = 0x4, kParamTitlesChanged = 0x10 };
-
 class IComponentHandler : public FUnknown {
  public:
   virtual tresult VST3_API beginEdit(ParamID id) = 0;
@@ -442,15 +440,6 @@ class IComponentHandler : public FUnknown {
   virtual tresult VST3_API endEdit(ParamID id) = 0;
   virtual tresult VST3_API restartComponent(int32 flags) = 0;
   VST3_IID(0x93A0BEA3, 0x0BD045DB, 0x8E890B0C, 0xC1E46AC6);
-};
-
-class IComponentHandler2 : public FUnknown {
- public:
-  virtual tresult VST3_API setDirty(TBool state) = 0;
-  virtual tresult VST3_API requestOpenEditor(FIDString name) = 0;
-  virtual tresult VST3_API startGroupEdit() = 0;
-  virtual tresult VST3_API finishGroupEdit() = 0;
-  VST3_IID(0xF040B4B3, 0xA36045EC, 0xABCDC045, 0xB4D5A2CC);
 };
 
 class IPlugView;
@@ -570,14 +559,6 @@ class IRunLoop : public FUnknown {
   VST3_IID(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
 };
 
-// ---- Host side: asked for, never implemented by the plug-in ---------------------
-class IHostApplication : public FUnknown {
- public:
-  virtual tresult VST3_API getName(String128 name) = 0;
-  virtual tresult VST3_API createInstance(TUID cid, TUID iid, void** obj) = 0;
-  VST3_IID(0x58E595CC, 0xDB2D4969, 0x8B6AAF8C, 0x36A664E5);
-};
-
 // Interfaces Brume does not implement, named so hosts' and tests' queries
 // for them can be answered (and checked) as refused.
 struct Unimplemented {
@@ -587,7 +568,6 @@ struct Unimplemented {
   static constexpr Uid kProgramListData = MakeUid(0x8683B01F, 0x7B354F70, 0xA2651DEC, 0x353AF4FF);
   static constexpr Uid kUnitData = MakeUid(0x6C389611, 0xD391455D, 0xB870B833, 0x94A0EFDD);
   static constexpr Uid kAudioPresentationLatency = MakeUid(0x309ECE78, 0xEB7D4FAE, 0x8B2225D9, 0x09FD08B6);
-  static constexpr Uid kPlugViewContentScaleSupport = MakeUid(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
 };
 
 // ---- Layout checks (x86_64, identical on Linux and Windows) -----------------------

@@ -41,16 +41,10 @@ const IParameter* EffectParameter(const IParameterStore& parameters, vst3::Param
   return id < static_cast<vst3::ParamID>(kParameterCount) ? parameters.Parameter(static_cast<int>(id)) : nullptr;
 }
 
-double Limit(double n) { return n < 0.0 ? 0.0 : n > 1.0 ? 1.0 : n; }
+// Into [0, 1]; NaN, which hosts may send, as 0.
+double Limit(double n) { return n > 0.0 ? (n < 1.0 ? n : 1.0) : 0.0; }
 
 }  // namespace
-
-int ListIndexOf(vst3::ParamID id) {
-  if (id < static_cast<vst3::ParamID>(kParameterCount)) return static_cast<int>(id);
-  for (int k = 0; k < kBindingParameters; ++k)
-    if (kBinding[k].id == id) return kParameterCount + k;
-  return -1;
-}
 
 vst3::ParamID IdAt(int listIndex) {
   if (listIndex >= 0 && listIndex < kParameterCount) return static_cast<vst3::ParamID>(listIndex);
@@ -88,7 +82,7 @@ int StepIndex(double normalised, int steps) {
 }
 
 double ToPlain(const IParameterStore& parameters, vst3::ParamID id, double normalised) {
-  if (const IParameter* parameter = EffectParameter(parameters, id)) return parameter->ValueOfNormalised(normalised);
+  if (const IParameter* parameter = EffectParameter(parameters, id)) return parameter->ValueOfNormalised(Limit(normalised));
   if (id == kProgramId) return StepIndex(normalised, kProgramSteps);
   if (id == kModWheelId) return Limit(normalised) * kModWheelSteps;
   return Limit(normalised);
@@ -104,7 +98,7 @@ double ToNormalised(const IParameterStore& parameters, vst3::ParamID id, double 
 bool DisplayText(const IParameterStore& parameters, vst3::ParamID id, double normalised,
                  char (&out)[IParameter::kTextSize]) {
   if (const IParameter* parameter = EffectParameter(parameters, id)) {
-    parameter->DisplayText(parameter->ValueOfNormalised(normalised), false, out, true);
+    parameter->DisplayText(parameter->ValueOfNormalised(Limit(normalised)), false, out, true);
     return true;
   }
   if (id == kBypassId) {

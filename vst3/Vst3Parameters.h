@@ -11,9 +11,8 @@
 
 namespace brume_vst3 {
 
-// Position in the controller's list (0..kControllerParameterCount-1) of a
-// parameter ID, or -1.
-int ListIndexOf(vst3::ParamID id);
+// The parameter ID at a position of the controller's list
+// (0..kControllerParameterCount-1), or 0xFFFFFFFF.
 vst3::ParamID IdAt(int listIndex);
 
 // False for an index outside the list.

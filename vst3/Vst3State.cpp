@@ -37,9 +37,8 @@ bool WriteProgramState(const PresetBank& bank, IStateChunk& chunk) {
 }
 
 bool ReadProgramState(PresetBank& bank, const IStateChunk& chunk) {
-  int position = 0;
-  int32_t magic = 0, version = 0;
-  if (chunk.ReadInt32(0, &magic) >= 0 && magic == kChunkMagic) position = chunk.ReadInt32(4, &version);
+  int32_t version = 0;
+  const int position = ReadChunkHeader(chunk, &version);
   return position >= 0 && bank.ReadProgram(chunk, position) >= 0;
 }
 

@@ -3,6 +3,7 @@
 // and their texts against the VST 2.4 plug-in, and reference counts.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -207,6 +208,11 @@ TEST(Vst3Module, ParametersShowAndReadTextsAsTheVst24PluginDoes) {
       ++programs;
       EXPECT_EQ(info.stepCount, kFactoryPresetCount - 1);
     }
+    // NaN, which a host may send, reads as the lowest value.
+    String128 nanText = {};
+    EXPECT_EQ(c->getParamStringByValue(info.id, std::nan(""), nanText), kResultOk) << i;
+    EXPECT_TRUE(std::isfinite(c->normalizedParamToPlain(info.id, std::nan("")))) << i;
+    EXPECT_EQ(c->plainParamToNormalized(info.id, std::nan("")), 0.0) << i;
     if (i >= kParameterCount) continue;
     ASSERT_EQ(info.id, static_cast<ParamID>(i));
     char name[64] = {}, label[64] = {}, display[64] = {};

@@ -15,6 +15,7 @@
 #include "framework/IStateChunk.h"
 #include "tests/Vst24Reference.h"
 #include "tests/vst3/Vst3Host.h"
+#include "vst3/BrumeVst3Processor.h"
 
 namespace {
 
@@ -174,6 +175,32 @@ TEST(Vst3Render, NotesFromTheEventBusAndTheMappedModWheelActAtTheirOffsets) {
     EXPECT_GE(first, at) << source;
     EXPECT_LE(first, at + 2) << source;
   }
+  // A note stamped far past its block's end plays at the block's last frame.
+  const BlockExtras late = [](int start, int, ParameterChanges&, EventList& events, ProcessContext*&) {
+    if (start == 1000) events.Note(true, 100000, 60, 0.8f);
+  };
+  const int first = FirstDifference(RenderVst3(GatedBy(ModSource::MidiGate), in, blocks),
+                                    RenderVst3(GatedBy(ModSource::MidiGate), in, blocks, late));
+  EXPECT_GE(first, 1999);
+  EXPECT_LE(first, 2001);
+}
+
+// A block with more changes than it passes on: the value of one past the
+// limit reaches the engine at the next block's start, as if sent there.
+TEST(Vst3Render, ChangesPastTheBlockLimitReachTheEngineFromTheNextBlock) {
+  const Stereo in = TestInput(1536);
+  const int blocks[] = {512};
+  const auto with = [](int gainBlock) {
+    return [gainBlock](int start, int, ParameterChanges& changes, EventList&, ProcessContext*&) {
+      if (start == 512)  // the matrix page: a parameter the engine ignores
+        for (int k = 0; k < brume_vst3::BrumeVst3Processor::kMaxBlockChanges; ++k) changes.Add(kMatrixTab, 0, 1.0);
+      if (start == gainBlock * 512) changes.Add(kGain, 0, 0.1);
+    };
+  };
+  const Values values = ProgramValues<double>(2);
+  const Stereo dropped = RenderVst3(values, in, blocks, with(1));
+  EXPECT_TRUE(dropped == RenderVst3(values, in, blocks, with(2)));
+  EXPECT_FALSE(dropped == RenderVst3(values, in, blocks, with(-1))) << "the gain changed nothing";
 }
 
 // In 1 through Delay 1 (one quarter) to Out 1, all wet: only the echo,
