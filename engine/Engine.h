@@ -21,19 +21,20 @@
 // The whole signal engine of the effect: seventeen audio and modulation
 // modules, twenty-eight modulators, the audio and modulation matrices, the
 // control-rate grid and the per-sample loop. It knows nothing of hosts; the
-// effect owns one Engine and drives it:
+// processing core (BrumeProcessor) owns one Engine and drives it:
 //
-//   ClearProcessingState  -> Reset(sampleRate)
-//   ProcessDouble         -> Process(inputs, outputs, frames, hostTempo, queue)
-//   HandleMidiEvent       -> the effect adds the event to its own
-//                            IMidiEventQueue; Process consumes it at its
-//                            frame offset (ApplyMidiMessage is the step)
-//   ParameterChanged      -> edits the public rows, modulator bases, module
-//                            settings and effect-level fields below
+//   Prepare / Reset       -> Reset(sampleRate); ClearHistory on activation
+//   Process               -> Process(inputs, outputs, frames, hostTempo, queue)
+//   MIDI                  -> the core adds each event to its IMidiEventQueue;
+//                            Process consumes it at its frame offset
+//                            (ApplyMidiMessage is the step)
+//   parameter changes     -> ApplyParameterChange edits the public rows,
+//                            modulator bases, module settings and
+//                            effect-level fields below
 //
-// Threading: every entry point and every field is used under the plug-in
-// lock: Process on the host's audio thread, everything else on whichever
-// thread the host or editor uses. The engine has no lock of its own.
+// Threading: one thread at a time: the audio thread, or a thread that holds
+// what keeps the audio thread out (the plug-in's processing lock). The
+// engine has no lock of its own.
 //
 // Construction allocates the two delay lines (about 4 MB each at 44.1 kHz)
 // and the LFO tables and may throw std::bad_alloc; Process never allocates,

@@ -29,9 +29,10 @@ using IPresetValue = PresetBank::NamedValue;
 //
 // Threads and locks:
 //  - Parameter values live in an IParameterStore: any thread sets or reads
-//    them without a lock. A change raises flags; the audio thread applies
-//    what changed (ParameterChanged) at the start of its next block and the
-//    editor shows it on its next tick.
+//    them without a lock. A change raises flags; the effect's processing
+//    core applies what changed at the start of its next block (effects
+//    without one do it through ApplyParameterChanges and ParameterChanged)
+//    and the editor shows it on its next tick.
 //  - The processing lock guards what the audio thread works on: the
 //    engine, the channel records and buffers. The audio
 //    thread only tries it (TryLockProcessing) and never waits: a block that
@@ -149,9 +150,10 @@ class IEffectBase : public IEditorDelegate {
   // The host's setParameter: any thread, no lock. False (nothing changed)
   // for an invalid index or NaN.
   bool SetParameterFromHost(int index, double normalised) { return parameters_.SetFromNormalised(index, normalised); }
-  // Applies the parameters that changed since the last call to the engine
-  // (ParameterChanged for each). The audio thread calls it at the start of
-  // every block; any other caller holds the processing lock.
+  // Applies the parameters that changed since the last call (ParameterChanged
+  // for each), for an effect without a processing core of its own, which
+  // takes the changes itself. Any caller but the audio thread holds the
+  // processing lock.
   void ApplyParameterChanges();
 
   // ---- IEditorDelegate: the editor's thread ----------------------------------

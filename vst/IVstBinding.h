@@ -8,10 +8,12 @@
 // Threads:
 // - VSTDispatcher: any host thread, under the plug-in lock; the editor
 //   opcodes (effEditOpen, effEditClose, effEditGetRect, effEditIdle) come
-//   from the UI thread. effEditIdle, the editor keys, effEditClose (which
-//   may end an edit, calling the host) and effProcessEvents (which many
-//   hosts send from the audio thread) do not take the plug-in lock. effClose must be the last call and no other thread may call
-//   during it.
+//   from the UI thread, and so does the display scale (effVendorSpecific
+//   'PreS'), which resizes the editor. effEditIdle, the editor keys,
+//   effEditClose (which may end an edit, calling the host), the display
+//   scale and effProcessEvents (which many hosts send from the audio
+//   thread) do not take the plug-in lock. effClose must be the last call
+//   and no other thread may call during it.
 // - VSTProcess, VSTProcessReplacing, VSTProcessDoubleReplacing: the host's
 //   audio thread. They never allocate, never wait (the processing lock is
 //   only tried) and run with denormals flushed.

@@ -275,8 +275,8 @@ void IVstBinding::QueueMidiEvents(const VstEvents& events) {
     if (!event || event->type != kVstMidiType) continue;
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
     IMidiEvent message;
-    // An offset outside the block would never come due (the queue does not
-    // shift offsets between blocks); it is kept inside the block instead.
+    // An offset past the announced block would only come due in a later
+    // block at least that long; it is kept inside the block instead.
     const int lastFrame = BlockFrames() > 0 ? BlockFrames() - 1 : 0;
     message.offset = midi->deltaFrames < 0 ? 0 : midi->deltaFrames > lastFrame ? lastFrame : midi->deltaFrames;
     message.status = static_cast<uint8_t>(midi->midiData[0]);
