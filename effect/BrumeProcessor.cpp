@@ -15,10 +15,13 @@ BrumeProcessor::BrumeProcessor(IParameterStore& parameters)
       engine_(std::make_unique<Engine>()),
       queue_(kMidiCapacity),
       inbox_(kMidiCapacity),
-      posted_(new IMidiEvent[kMidiCapacity]) {
+      posted_(new IMidiEvent[kMidiCapacity]),
+      held_(static_cast<size_t>(parameters.Count()), 0.0),
+      heldSet_(static_cast<size_t>(parameters.Count()), 0) {
   // The engine keeps its construction state (44.1 kHz) until Prepare.
   for (std::vector<double>& buffer : scratch_) buffer.assign(kDefaultMaxBlock, 0.0);
   maxBlock_ = kDefaultMaxBlock;
+  fadeFrames_ = fadePos_ = static_cast<int>(kFadeSeconds * engine_->SampleRate());
 }
 
 bool BrumeProcessor::Prepare(double sampleRate, int maxBlockFrames) {
@@ -29,6 +32,8 @@ bool BrumeProcessor::Prepare(double sampleRate, int maxBlockFrames) {
   }
   ApplyParameterChanges();
   engine_->Reset(sampleRate);
+  fadeFrames_ = std::max(1, static_cast<int>(kFadeSeconds * sampleRate));
+  Restart();
   return true;
 }
 
@@ -36,6 +41,7 @@ void BrumeProcessor::Reset() {
   // Settings first: the reset starts every smoother at its current target.
   ApplyParameterChanges();
   engine_->Reset(engine_->SampleRate());
+  Restart();
 }
 
 void BrumeProcessor::ClearHistory() {
@@ -44,20 +50,62 @@ void BrumeProcessor::ClearHistory() {
   inbox_.Clear();
   queue_.Clear();
   postedCount_ = 0;
+  Restart();
+}
+
+void BrumeProcessor::Restart() {
+  played_ = false;
+  fadePos_ = FadeTarget();
 }
 
 void BrumeProcessor::ApplyParameterChanges() {
+  if (holding_) ReleaseHeld();
+  const uint32_t generation = parameters_.SetGeneration();
+  if (parameters_.TakeEngineChanges([this](int index, double value) { Change(index, value); }))
+    takenGeneration_ = generation;
+}
+
+void BrumeProcessor::TakeBlockChanges() {
+  const uint32_t generation = parameters_.SetGeneration();
+  if (generation != takenGeneration_ && parameters_.EngineChangesPending()) BeginHold();
+  if (parameters_.TakeEngineChanges([this](int index, double value) { Change(index, value); }))
+    takenGeneration_ = generation;
+}
+
+void BrumeProcessor::Change(int index, double value) {
   // kMatrixTab picks the editor's matrix page; the engine does not care.
-  parameters_.TakeEngineChanges([this](int index, double value) {
-    if (index != kMatrixTab) ApplyParameterChange(*engine_, index, value);
-  });
+  if (index == kMatrixTab || index < 0 || index >= static_cast<int>(held_.size())) return;
+  if (holding_) {
+    held_[static_cast<size_t>(index)] = value;
+    heldSet_[static_cast<size_t>(index)] = 1;
+  } else {
+    ApplyParameterChange(*engine_, index, value);
+  }
+}
+
+void BrumeProcessor::BeginHold() {
+  // Nothing to fade: nothing has played yet, or the output is the input
+  // already (bypassed), where the engine may change as it likes.
+  if (!played_ || fadePos_ == 0) return;
+  holding_ = true;
+}
+
+void BrumeProcessor::ReleaseHeld() {
+  holding_ = false;
+  for (size_t i = 0; i < held_.size(); ++i) {
+    if (!heldSet_[i]) continue;
+    heldSet_[i] = 0;
+    ApplyParameterChange(*engine_, static_cast<int>(i), held_[i]);
+  }
+  // The output is the input now: the new settings may jump.
+  engine_->Settle();
 }
 
 void BrumeProcessor::ApplyChange(const ParameterChange& change) {
   const IParameter* parameter = parameters_.Parameter(change.index);
-  if (!parameter || change.index == kMatrixTab) return;
+  if (!parameter) return;
   const double value = parameter->ClampedValueOf(change.value);
-  if (!std::isnan(value)) ApplyParameterChange(*engine_, change.index, value);
+  if (!std::isnan(value)) Change(change.index, value);
 }
 
 void BrumeProcessor::SetTempo(double bpm) {
@@ -109,33 +157,52 @@ void BrumeProcessor::Run(const Sample* const* inputs, Sample* const* outputs, in
   // For the whole call: converting subnormal float input gives the same
   // zeros whatever the piece.
   DenormalGuard denormals;
-  ApplyParameterChanges();
+  TakeBlockChanges();
   SetTempo(events.tempo);
   if (frames <= 0) {
     // No frame to play at: posted MIDI waits for the next block, and the
     // block's changes hold from then on.
+    if (events.wholeSetAt >= 0) BeginHold();
     for (int i = 0; i < events.changeCount; ++i) ApplyChange(events.changes[i]);
     for (int i = 0; i < events.tempoCount; ++i) SetTempo(events.tempos[i].bpm);
+    for (int i = 0; i < events.bypassCount; ++i) bypassed_ = events.bypasses[i].on;
     return;
   }
   postedNext_ = midiNext_ = 0;
   inbox_.Drain([this](const IMidiEvent& event) { KeepPosted(event); });
 
-  // Pieces end at the scratch size and at every timed change, so a change
-  // takes effect at its own frame.
-  int change = 0, tempo = 0;
+  // Pieces end at the scratch size, at every timed change, so a change
+  // takes effect at its own frame, and where a held set's fade-out ends.
+  int change = 0, tempo = 0, bypass = 0;
+  bool setBegun = events.wholeSetAt < 0;
   for (int start = 0; start < frames;) {
+    for (; bypass < events.bypassCount && events.bypasses[bypass].offset <= start; ++bypass)
+      bypassed_ = events.bypasses[bypass].on;
+    if (!setBegun && events.wholeSetAt <= start) {
+      setBegun = true;
+      BeginHold();
+    }
     for (; change < events.changeCount && events.changes[change].offset <= start; ++change)
       ApplyChange(events.changes[change]);
     for (; tempo < events.tempoCount && events.tempos[tempo].offset <= start; ++tempo) SetTempo(events.tempos[tempo].bpm);
     int end = std::min(frames, start + maxBlock_);
     if (change < events.changeCount) end = std::min(end, events.changes[change].offset);
     if (tempo < events.tempoCount) end = std::min(end, events.tempos[tempo].offset);
-    QueueMidi(events, start, end);
-    RenderPiece(inputs, outputs, start, end - start, mode);
+    if (bypass < events.bypassCount) end = std::min(end, events.bypasses[bypass].offset);
+    if (!setBegun) end = std::min(end, events.wholeSetAt);
+    if (holding_) end = std::min(end, start + fadePos_);
+    if (!played_) fadePos_ = FadeTarget();  // nothing sounds yet to fade from
+    if (end > start) {
+      QueueMidi(events, start, end);
+      RenderPiece(inputs, outputs, start, end - start, mode);
+      played_ = true;
+    }
+    if (holding_ && fadePos_ == 0) ReleaseHeld();
     start = end;
   }
   // Changes stamped at or past the block's end hold from the next block.
+  for (; bypass < events.bypassCount; ++bypass) bypassed_ = events.bypasses[bypass].on;
+  if (!setBegun) BeginHold();
   for (; change < events.changeCount; ++change) ApplyChange(events.changes[change]);
   for (; tempo < events.tempoCount; ++tempo) SetTempo(events.tempos[tempo].bpm);
   KeepLateMidi(events);
@@ -150,11 +217,28 @@ void BrumeProcessor::Run(const Sample* const* inputs, Sample* const* outputs, in
   if (runaway) engine_->Reset(engine_->SampleRate());
 }
 
+void BrumeProcessor::Fade(const double* const* in, double* const* out, int frames) {
+  const int target = FadeTarget();
+  const double step = 1.0 / fadeFrames_;
+  int position = fadePos_;
+  for (int s = 0; s < frames; ++s) {
+    position += (position < target) - (position > target);
+    if (position == fadeFrames_) continue;  // the engine alone, as it rendered
+    const double share = position * step;
+    for (int c = 0; c < 2; ++c)
+      out[c][s] = position == 0 ? in[c][s] : share * out[c][s] + (1.0 - share) * in[c][s];
+  }
+  fadePos_ = position;
+}
+
 template <typename Sample>
 void BrumeProcessor::RenderPiece(const Sample* const* inputs, Sample* const* outputs, int start, int frames,
                                  Output mode) {
   const double* in[2];
   double* out[2];
+  // While the output fades, the engine's input is kept for the mix: in
+  // place, it is copied before the engine overwrites it.
+  const bool fading = fadePos_ != fadeFrames_ || FadeTarget() != fadeFrames_;
   for (int c = 0; c < 2; ++c) {
     const Sample* source = inputs ? inputs[c] : nullptr;
     Sample* destination = outputs ? outputs[c] : nullptr;
@@ -163,8 +247,11 @@ void BrumeProcessor::RenderPiece(const Sample* const* inputs, Sample* const* out
     if constexpr (std::is_same_v<Sample, double>) {
       // In place in the host's buffers; a missing one reads silence or
       // writes into scratch.
-      if (source) {
+      if (source && !(fading && destination == source)) {
         in[c] = source + start;
+      } else if (source) {
+        std::copy(source + start, source + start + frames, inScratch);
+        in[c] = inScratch;
       } else {
         std::fill(inScratch, inScratch + frames, 0.0);
         in[c] = inScratch;
@@ -177,6 +264,7 @@ void BrumeProcessor::RenderPiece(const Sample* const* inputs, Sample* const* out
     }
   }
   engine_->Process(in, out, frames, tempo_, queue_);
+  if (fading) Fade(in, out, frames);
   if constexpr (!std::is_same_v<Sample, double>) {
     for (int c = 0; c < 2; ++c) {
       Sample* destination = outputs ? outputs[c] : nullptr;

@@ -11,8 +11,21 @@
 // the MIDI that reaches it, the tempo, and the work around the engine in
 // one host block (parameter changes, float/double conversion, pieces no
 // longer than the scratch buffers, cuts at timed changes, silencing
-// non-finite output). A format adapter translates its host's calls into
-// these and holds no signal-path logic of its own.
+// non-finite output), and the switches every format shares: bypass, and
+// the fade around a whole set of new values (a program or a loaded state).
+// A format adapter translates its host's calls into these and holds no
+// signal-path logic of its own.
+//
+// Bypass and whole sets both move one fade between the engine's output and
+// the plain input, kFadeSeconds each way. Bypassed, the output is the
+// input, while the engine goes on running on it (tails carry on in time,
+// MIDI reaches the modulators), so bypass off resumes what is sounding now
+// instead of replaying what was frozen. A whole set arriving while audio
+// plays waits (with every change after it) until the output has faded to
+// the input, is applied there with the engine settled (no ramps: nothing
+// of the engine is heard at that moment), and the new sound fades in.
+// Before the first frame after Prepare, Reset or ClearHistory, a set
+// applies at once, as every other change.
 //
 // Threads:
 // - Prepare, Reset, ClearHistory: not while Process runs (the adapter makes
@@ -28,6 +41,7 @@ class BrumeProcessor {
   static constexpr int kMidiCapacity = 1024;
   static constexpr int kDefaultMaxBlock = 1024;
   static constexpr double kDefaultTempo = 120.0;
+  static constexpr double kFadeSeconds = 0.008;
 
   enum class Output { kReplace, kAdd };
 
@@ -43,6 +57,11 @@ class BrumeProcessor {
     int offset;
     double bpm;
   };
+  // Bypass on or off from frame `offset` on.
+  struct BypassChange {
+    int offset;
+    bool on;
+  };
   // What one host block carries besides audio; every list is ordered by
   // offset (frames from the block's start). MIDI stamped past the block's
   // end waits for that frame in the next block.
@@ -55,6 +74,11 @@ class BrumeProcessor {
     int changeCount = 0;
     const TempoChange* tempos = nullptr;
     int tempoCount = 0;
+    const BypassChange* bypasses = nullptr;
+    int bypassCount = 0;
+    // The offset at which `changes` begin a whole set (a program), or -1:
+    // from there on they wait for the fade as a set from the store does.
+    int wholeSetAt = -1;
   };
 
   // `parameters` holds Brume's parameter definitions and outlives this.
@@ -74,13 +98,19 @@ class BrumeProcessor {
   // engine at the current rate with the current settings.
   void ClearHistory();
 
+  // Bypass from the next block on (the audio thread, or while no block
+  // runs); a block's own BypassChanges move it within the block.
+  void SetBypassed(bool on) { bypassed_ = on; }
+  bool Bypassed() const { return bypassed_; }
+
   bool PostMidi(const IMidiEvent& event) { return inbox_.Post(event); }
   // Posted or carried over, not yet played (while no audio thread runs).
   int PendingMidi() const { return inbox_.Pending() + postedCount_ - postedNext_ + queue_.Pending(); }
   double Tempo() const { return tempo_; }
 
-  // Applies the store's changed values to the engine (a whole set at a
-  // time; a set still being written waits for the next call).
+  // Applies the store's changed values to the engine at once, and any set
+  // held for a fade (a whole set at a time; a set still being written waits
+  // for the next call). For callers outside a block.
   void ApplyParameterChanges();
 
   // One host block. Two input and two output channels; a null input reads
@@ -99,6 +129,22 @@ class BrumeProcessor {
   void Run(const Sample* const* inputs, Sample* const* outputs, int frames, Output mode, const BlockEvents& events);
   template <typename Sample>
   void RenderPiece(const Sample* const* inputs, Sample* const* outputs, int start, int frames, Output mode);
+  // The fade position the output moves to: 0 (the input) while bypassed or
+  // holding a set, fadeFrames_ (the engine) otherwise.
+  int FadeTarget() const { return (bypassed_ || holding_) ? 0 : fadeFrames_; }
+  // Steps the fade over `frames` and mixes the engine's output `out` with
+  // its input `in` accordingly.
+  void Fade(const double* const* in, double* const* out, int frames);
+  // The store's changes at a block's start: a whole set while audio plays
+  // starts a hold.
+  void TakeBlockChanges();
+  // One change: held while a set waits for the fade, else applied.
+  void Change(int index, double value);
+  void BeginHold();
+  // Applies what was held and settles the engine; the fade turns back.
+  void ReleaseHeld();
+  // Back to a state where nothing has played: fades end where they go.
+  void Restart();
   // Queues the block's MIDI that falls before `end` at offsets from start.
   void QueueMidi(const BlockEvents& events, int start, int end);
   void KeepLateMidi(const BlockEvents& events);
@@ -119,4 +165,15 @@ class BrumeProcessor {
   double tempo_ = kDefaultTempo;
   int maxBlock_ = 0;
   std::vector<double> scratch_[4];  // in L, in R, out L, out R
+
+  // The fade: fadePos_ / fadeFrames_ is the engine's share of the output.
+  int fadeFrames_ = 1;
+  int fadePos_ = 1;
+  bool bypassed_ = false;
+  bool holding_ = false;
+  bool played_ = false;  // a frame has played since Prepare, Reset or ClearHistory
+  uint32_t takenGeneration_ = 0;
+  // The values a hold keeps, by parameter index, and which are set.
+  std::vector<double> held_;
+  std::vector<char> heldSet_;
 };

@@ -84,6 +84,7 @@ BrumeProcessor::BlockEvents Kestrel::HostBlockEvents() {
   // The tempo is read once per block; a host without one gets 120 BPM.
   events.tempo = HostTempo();
   if (events.tempo == 0.0) events.tempo = BrumeProcessor::kDefaultTempo;
+  processor_.SetBypassed(HostBypass());
   return events;
 }
 

@@ -29,7 +29,12 @@ void Delay::SetSampleRate(double rate) {
     line_.reset(new (std::nothrow) double[static_cast<size_t>(newLength)]());
     if (line_) length = newLength;
   }
+  fadeFrames_ = std::max(1, static_cast<int>(kCrossfadeSeconds * rate));
+  fadeShare_ = 1.0 / (fadeFrames_ + 1);
+  // A new (silent) line has nothing to glide or fade from.
+  started_ = false;
   UpdateDelayTime();
+  Settle();
 }
 
 void Delay::SetTempo(double t) {
@@ -44,18 +49,68 @@ void Delay::SetQuarters(int n) {
 
 void Delay::SetFine(double f) {
   fine = f;
-  double samples = unscaledSamples_ * fine;
-  const double longest = length - 2.0;
-  if (!(samples >= 0.0)) samples = 0.0;  // negative or NaN: shortest setting
-  if (line_ && samples > longest) samples = longest;
-  delaySamples = samples;
+  Retarget(false);
 }
 
 void Delay::UpdateDelayTime() {
   const double beat = 60.0 / tempo;
   const double quarter = beat * 0.25;
   unscaledSamples_ = quarters * quarter * sampleRate;
-  SetFine(fine);
+  Retarget(true);
+}
+
+void Delay::Retarget(bool jump) {
+  double samples = unscaledSamples_ * fine;
+  const double longest = length - 2.0;
+  if (!(samples >= 0.0)) samples = 0.0;  // negative or NaN: shortest setting
+  if (line_ && samples > longest) samples = longest;
+  if (BitEqual(samples, delaySamples)) return;  // the tempo is set again every block
+  delaySamples = samples;
+  if (!started_) {
+    head_ = samples;
+    return;
+  }
+  if (jump) {
+    // The head stays where it is until the crossfade to the new time starts.
+    jumpPending_ = true;
+    glideLeft_ = 0;
+    return;
+  }
+  if (jumpPending_) return;  // the coming crossfade goes to the newest time
+  if (glideFrames_ <= 1) {
+    head_ = samples;
+    glideLeft_ = 0;
+    return;
+  }
+  glideStep_ = (samples - head_) / glideFrames_;
+  glideLeft_ = glideFrames_;
+}
+
+double Delay::ReadMoving(int at) {
+  if (jumpPending_ && fadeLeft_ == 0) {
+    jumpPending_ = false;
+    tail_ = head_;
+    head_ = delaySamples;
+    glideLeft_ = 0;
+    fadeLeft_ = fadeFrames_;
+  }
+  // The last step lands on the target itself, not on a sum of steps.
+  if (glideLeft_ > 0) head_ = --glideLeft_ == 0 ? delaySamples : head_ + glideStep_;
+  const double* line = line_.get();
+  double y = Interpolate(line, Locate(at, head_, length));
+  if (fadeLeft_ > 0) {
+    const double tailShare = fadeLeft_ * fadeShare_;
+    y = tailShare * Interpolate(line, Locate(at, tail_, length)) + (1.0 - tailShare) * y;
+    --fadeLeft_;
+  }
+  return y;
+}
+
+void Delay::Settle() {
+  head_ = delaySamples;
+  jumpPending_ = false;
+  glideLeft_ = 0;
+  fadeLeft_ = 0;
 }
 
 void Delay::ClearLine() {

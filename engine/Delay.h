@@ -3,6 +3,7 @@
 
 #include "engine/AudioModule.h"
 #include "engine/Inline.h"
+#include "engine/LineLimit.h"
 
 // Tempo-synchronised delay line, 12.1 s long, read with four-point cubic
 // interpolation. The delay time is `quarters` quarter-beats at `tempo`,
@@ -19,6 +20,19 @@
 // holds instead of reading outside it. A delay time of exactly zero reads
 // the slot about to be overwritten, i.e. delays by the whole line.
 //
+// A change of the delay time never makes the read position jump once the
+// delay has played. A change of `fine` (the control tick's write, several
+// times per control period while a modulator moves) glides the read position
+// to the new time over `glideFrames` samples, the control period, so the
+// time moves in a line instead of in steps. A change of quarters or tempo
+// crossfades, over kCrossfadeSeconds, from the line read at the old time to
+// the line read at the new one; a change arriving during a crossfade waits
+// for it to end. Before the delay first plays (after construction or a new
+// line), and after Settle, a new time holds at once.
+//
+// Each write into the line goes through LimitLineWrite, so a feedback loop
+// that would grow saturates instead (LineLimit.h).
+//
 // The line is allocated only by SetSampleRate with a changed rate (never
 // while processing). Without a line (allocation failed, unusable rate) the
 // delay passes its input sum through and Inject/Advance do nothing.
@@ -26,6 +40,7 @@ class Delay final : public AudioModule {
  public:
   static constexpr double kMaxSeconds = 12.1;
   static constexpr double kMinimumTempo = 30.0;
+  static constexpr double kCrossfadeSeconds = 0.03;
 
   Delay();
 
@@ -53,29 +68,48 @@ class Delay final : public AudioModule {
     return p;
   }
 
+  // The four-point cubic through the samples around a read position.
+  static KESTREL_HOT_INLINE double Interpolate(const double* line, const ReadPosition& at) {
+    const double t = at.fraction;
+    const double ym1 = line[at.before];
+    const double y0 = line[at.at];
+    const double y1 = line[at.after];
+    const double y2 = line[at.after2];
+    return ((((y0 - y1) * 1.5 + (y2 - ym1) * 0.5) * t + (ym1 - 2.5 * y0 + 2.0 * y1 - 0.5 * y2)) * t +
+            (y1 - ym1) * 0.5) *
+               t +
+           y0;
+  }
+
   void Process() override { Tick(); }
   // The body of Process, for callers that know the concrete type.
   KESTREL_HOT_INLINE void Tick() {
     const double x = InputSum();
+    started_ = true;
     if (!line_) {
       output = x;
       return;
     }
-    const ReadPosition at = Locate(writeIndex, delaySamples, length);
-    const double t = at.fraction;
-    const double ym1 = line_[at.before];
-    const double y0 = line_[at.at];
-    const double y1 = line_[at.after];
-    const double y2 = line_[at.after2];
+    output = Moving() ? ReadMoving(writeIndex) : Interpolate(line_.get(), Locate(writeIndex, delaySamples, length));
     line_[writeIndex] = x;
-    output = ((((y0 - y1) * 1.5 + (y2 - ym1) * 0.5) * t + (ym1 - 2.5 * y0 + 2.0 * y1 - 0.5 * y2)) * t +
-              (y1 - ym1) * 0.5) *
-                 t +
-             y0;
   }
 
+  // Whether the read position is gliding or crossfading (or about to): the
+  // sample loop then reads through ReadMoving.
+  bool Moving() const { return jumpPending_ || glideLeft_ > 0 || fadeLeft_ > 0; }
+  // The delayed sample for write position `at` while the time moves, and
+  // one sample's step of the glide and the crossfade. Once neither runs it
+  // reads exactly what the plain read does.
+  double ReadMoving(int at);
+  // The time set last holds at once: no glide, no crossfade.
+  void Settle();
+  // Marks the delay as playing: from now on new times glide or crossfade.
+  void Start() { started_ = true; }
+  // Samples over which a change of `fine` glides (the control period).
+  void SetGlideFrames(int frames) { glideFrames_ = frames > 1 ? frames : 1; }
+
   void Inject(double v) {
-    if (line_) line_[writeIndex] = v * feedback + line_[writeIndex];
+    if (line_) line_[writeIndex] = LimitLineWrite(v * feedback + line_[writeIndex]);
   }
   void Advance() {
     if (!line_) return;
@@ -110,10 +144,27 @@ class Delay final : public AudioModule {
 
  private:
   void UpdateDelayTime();
+  // Sets delaySamples from the current settings; `jump` for a change of
+  // quarters, tempo or rate (crossfaded), else a change of fine (glided).
+  void Retarget(bool jump);
 
   std::unique_ptr<double[]> line_;
   // quarters x quarter-beat x rate, the part of the delay time that does not
   // change at control rate (the product keeps the left-to-right order, so
   // multiplying by `fine` later gives the same rounding).
   double unscaledSamples_ = 0.0;
+
+  // The read position's motion. `head_` is where the line is read now;
+  // during a crossfade `tail_` is the old time, faded out by fadeShare_
+  // per sample.
+  bool started_ = false;
+  bool jumpPending_ = false;
+  double head_ = 5512.5;
+  double tail_ = 0.0;
+  double glideStep_ = 0.0;
+  int glideLeft_ = 0;
+  int glideFrames_ = 1;
+  int fadeLeft_ = 0;
+  int fadeFrames_ = 1;
+  double fadeShare_ = 1.0;
 };

@@ -5,6 +5,7 @@
 
 #include "engine/DenormalGuard.h"
 #include "engine/Inline.h"
+#include "engine/LineLimit.h"
 #include "engine/SoftClip.h"
 #include "framework/SampleRateRange.h"
 
@@ -121,6 +122,7 @@ bool Engine::Reset(double sampleRate) {
   if (!IsSupportedSampleRate(sampleRate)) return false;
   sampleRate_ = sampleRate;
   controlCounter_ = 0;
+  running_ = false;
   for (AudioModule* module : modulesInResetOrder_) module->SetSampleRate(sampleRate);
   filterLeft.ClearState();
   filterRight.ClearState();
@@ -135,7 +137,41 @@ void Engine::SetModulatorRates() {
   // Destination modulators first, then the MIDI sources.
   for (int m = 4; m < kModulatorCount; ++m) modulatorsInTickOrder_[m]->SetSampleRate(tickRate);
   for (int m = 0; m < 4; ++m) modulatorsInTickOrder_[m]->SetSampleRate(tickRate);
+  // A new fine factor arrives once per control period: the delays glide
+  // over one period to it.
+  delayLeft.SetGlideFrames(controlRate_);
+  delayRight.SetGlideFrames(controlRate_);
 }
+
+void Engine::Settle() {
+  mixNow_ = mixTarget_ = dryWetMix;
+  mixLeft_ = 0;
+  delayLeft.Settle();
+  delayRight.Settle();
+}
+
+void Engine::BeginBlock() {
+  if (!running_) {
+    Settle();
+    running_ = true;
+    delayLeft.Start();
+    delayRight.Start();
+    return;
+  }
+  if (BitEqual(dryWetMix, mixTarget_)) return;
+  mixTarget_ = dryWetMix;
+  mixLeft_ = static_cast<int>(kMixRampSeconds * sampleRate_);
+  if (mixLeft_ < 1) mixLeft_ = 1;
+  mixStep_ = (mixTarget_ - mixNow_) / mixLeft_;
+}
+
+double Engine::NextMix() {
+  // The last step lands on the target itself, not on a sum of steps.
+  if (mixLeft_ > 0) mixNow_ = --mixLeft_ == 0 ? mixTarget_ : mixNow_ + mixStep_;
+  return mixNow_;
+}
+
+double Engine::LimitWet(double v) { return SoftCeiling(v, kWetKnee, kWetCeiling); }
 
 int Engine::ControlRateForChoice(int choice) {
   if (choice < 0 || choice >= static_cast<int>(sizeof kControlRates / sizeof kControlRates[0])) return 0;
@@ -248,7 +284,7 @@ void Engine::KeepStartTargets() {
 }
 
 void Engine::ClearHistory() {
-  Reset(sampleRate_);
+  Reset(sampleRate_);  // the engine no longer plays: settings hold at once
   for (size_t w = 0; w < startTargets_.size(); ++w) {
     (this->*kTickWrites[w].modulator).output = startTargets_[w];
     kTickWrites[w].write(*this);
@@ -304,7 +340,7 @@ namespace {
 inline double Tap(double sample) { return WithinRunawayLevel(sample) ? sample : 0.0; }
 }  // namespace
 
-KESTREL_HOT_INLINE void Engine::ProcessAudioFrame(double inL, double inR, double& outL, double& outR, double dry, double wet) {
+KESTREL_HOT_INLINE void Engine::ProcessAudioFrame(double inL, double inR, double& outL, double& outR) {
   inLeft.output = Tap(inL);
   inRight.output = Tap(inR);
 
@@ -332,12 +368,17 @@ KESTREL_HOT_INLINE void Engine::ProcessAudioFrame(double inL, double inR, double
   if (softClip) {
     wetL = SoftClip(wetL);
     wetR = SoftClip(wetR);
+  } else {
+    wetL = LimitWet(wetL);
+    wetR = LimitWet(wetR);
   }
   // An overflowing routing loop must not hand the host inf or NaN; the
   // state that produced it is cleared at the end of the block.
   if (!IsFinite(wetL)) wetL = 0.0;
   if (!IsFinite(wetR)) wetR = 0.0;
 
+  const double wet = mixLeft_ > 0 ? NextMix() : mixNow_;
+  const double dry = 1.0 - wet;
   outL = dry * inL + wet * wetL;
   outR = dry * inR + wet * wetR;
 }
@@ -372,6 +413,7 @@ void Engine::Process(const double* const* inputs, double* const* outputs, int fr
   if (!inL || !inR || !outL || !outR) return;
 
   DenormalGuard denormalGuard;
+  BeginBlock();
   UpdatePlan();
   PlanControlTicks(midi.Pending());
   if (plan_.paired && delayLeft.HasLine() && delayRight.HasLine())
@@ -396,8 +438,6 @@ Engine::Segment Engine::NextSegment(int start, int frames) const {
 
 void Engine::ProcessModules(const double* inL, const double* inR, double* outL, double* outR, int frames,
                             IMidiEventQueue& midi) {
-  const double wet = dryWetMix;
-  const double dry = 1.0 - dryWetMix;
   const double gain = envelopeInputGain;
   int start = 0;
   while (start < frames) {
@@ -415,13 +455,13 @@ void Engine::ProcessModules(const double* inL, const double* inR, double* outL, 
 
     // Each frame's inputs are read before its outputs are written, so the
     // buffers may be the same memory.
-    for (int i = start; i < segment.audioEnd; ++i) ProcessAudioFrame(inL[i], inR[i], outL[i], outR[i], dry, wet);
+    for (int i = start; i < segment.audioEnd; ++i) ProcessAudioFrame(inL[i], inR[i], outL[i], outR[i]);
     controlCounter_ += segment.audioEnd - start;
 
     if (segment.ticks) {
       ControlTickAt(segment.tickFrame, midi);
       const int t = segment.tickFrame;
-      ProcessAudioFrame(inL[t], inR[t], outL[t], outR[t], dry, wet);
+      ProcessAudioFrame(inL[t], inR[t], outL[t], outR[t]);
     }
     start = segment.end;
   }

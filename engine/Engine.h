@@ -53,6 +53,14 @@
 //   are cleared, so the output returns to the input's level at once.
 // - Delay times longer than the line play at the longest time it holds.
 // - Denormals are flushed to zero inside Process (see DenormalGuard.h).
+// - Nothing jumps once the engine plays: a new dryWetMix ramps over
+//   kMixRampSeconds, a new delay time glides or crossfades (Delay.h), and
+//   every line write saturates softly above +6 dBFS (LineLimit.h), so no
+//   feedback loop grows without bound. Until the first frame after
+//   construction, Reset or ClearHistory (or after Settle) new settings hold
+//   at once: nothing sounds yet that a jump could click.
+// - With soft clip off, the wet pair still never passes +24 dBFS: above
+//   +18 dBFS it bends softly towards that ceiling (kWetKnee, kWetCeiling).
 class Engine {
  public:
   static constexpr int kMatrixRows = 12;
@@ -67,6 +75,12 @@ class Engine {
   // runaway; the level is low enough that one started by such a burst is
   // caught within a second.
   static constexpr double kRunawayLevel = 1e4;
+  // A change of the dry/wet mix reaches its new value over this time.
+  static constexpr double kMixRampSeconds = 0.015;
+  // The wet pair's safety ceiling with soft clip off: exact up to +18 dBFS,
+  // never beyond +24 dBFS.
+  static constexpr double kWetKnee = 7.943282347242815;      // +18 dBFS
+  static constexpr double kWetCeiling = 15.848931924611135;  // +24 dBFS
 
   Engine();
   Engine(const Engine&) = delete;
@@ -111,6 +125,21 @@ class Engine {
   // Anything else is ignored. Process calls it for each due event.
   void ApplyMidiMessage(const IMidiEvent& event);
 
+  // Makes every setting made since the last block hold from the next frame
+  // on, with no ramp, glide or crossfade (for a caller whose output is
+  // silent or faded out at this moment).
+  void Settle();
+  // What Process does before its first frame: settles when the engine has
+  // not played since its last reset, else starts the mix ramp towards a new
+  // dryWetMix. Only for loops that stand in for Process (tests).
+  void BeginBlock();
+  // The mix of the next frame: one step of the ramp (or the settled value).
+  double NextMix();
+  bool MixRamping() const { return mixLeft_ > 0; }
+  // The wet value with soft clip off: itself up to kWetKnee, then bent
+  // towards kWetCeiling.
+  static double LimitWet(double v);
+
   // ---- Effect-level settings (written by the parameter handler) ----------
 
   // kControlRate choice 0..5 -> 1, 4, 8, 16, 32, 64 samples per control
@@ -130,7 +159,8 @@ class Engine {
 
   // Linear gain on the envelope detector's input (kGain in dB, converted).
   double envelopeInputGain = 1.0;
-  // Wet proportion 0..1 (kDryWetMix / 100).
+  // Wet proportion 0..1 (kDryWetMix / 100); a change while the engine
+  // plays ramps (kMixRampSeconds).
   double dryWetMix = 0.5;
   // Saturate the wet pair with SoftClip before the mix (kSoftClip >= 0.5).
   bool softClip = true;
@@ -220,7 +250,7 @@ class Engine {
   Modulator midiModWheel;            // "midi_modwhhel_left"
 
  private:
-  void ProcessAudioFrame(double inL, double inR, double& outL, double& outR, double dry, double wet);
+  void ProcessAudioFrame(double inL, double inR, double& outL, double& outR);
   // Module-by-module loop over a block, for routings the plan cannot pair
   // and delays without a line.
   void ProcessModules(const double* inL, const double* inR, double* outL, double* outR, int frames,
@@ -273,4 +303,12 @@ class Engine {
   int controlRate_ = 16;
   int controlCounter_ = 0;
   double sampleRate_ = 44100.0;
+  // Whether a frame has played since construction or the last reset.
+  bool running_ = false;
+  // The mix ramp: the value in use, the value it goes to, its step and the
+  // frames it still takes.
+  double mixNow_ = 0.5;
+  double mixTarget_ = 0.5;
+  double mixStep_ = 0.0;
+  int mixLeft_ = 0;
 };

@@ -7,6 +7,7 @@
 
 #include "engine/Engine.h"
 #include "engine/Inline.h"
+#include "engine/LineLimit.h"
 
 namespace {
 
@@ -43,6 +44,15 @@ inline __m128d SoftClip(__m128d v) {
   const __m128d num = _mm_mul_pd(_mm_add_pd(_mm_mul_pd(v, v), k27), v);
   const __m128d den = _mm_add_pd(_mm_mul_pd(_mm_mul_pd(v, _mm_set1_pd(9.0)), v), k27);
   return _mm_div_pd(num, den);
+}
+
+// Engine::LimitWet per lane: most frames are below the knee and take the
+// one comparison.
+inline __m128d LimitWetLanes(__m128d v) {
+  if (_mm_movemask_pd(_mm_cmpgt_pd(Abs(v), _mm_set1_pd(Engine::kWetKnee))) == 0) return v;
+  alignas(16) double lanes[2];
+  _mm_store_pd(lanes, v);
+  return _mm_set_pd(Engine::LimitWet(lanes[1]), Engine::LimitWet(lanes[0]));
 }
 
 inline double Sum(const FramePlan::Terms& terms, const double* outputs) {
@@ -176,6 +186,9 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
   const int lineLength[2] = {delayLeft.length, delayRight.length};
   int writeIndex0 = delayLeft.writeIndex, writeIndex1 = delayRight.writeIndex;
   double delaySamples[2], delayFeedback[2];
+  // While a delay's time glides or crossfades, both lines are read through
+  // Delay::ReadMoving (the same cubic, scalar) on every frame.
+  bool delaysMoving = false;
 
   Settings set;
   auto readSettings = [&] {
@@ -195,14 +208,13 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
     delayFeedback[1] = delayRight.feedback;
     delaySamples[0] = delayLeft.delaySamples;
     delaySamples[1] = delayRight.delaySamples;
+    delaysMoving = delayLeft.Moving() || delayRight.Moving();
     set.gain = _mm_set_pd(masterRight.gain, masterLeft.gain);
     set.position = _mm_set_pd(panRight.position, panLeft.position);
     set.leftShare = _mm_sub_pd(_mm_set1_pd(1.0), set.position);
   };
   readSettings();
 
-  const __m128d wet = _mm_set1_pd(dryWetMix);
-  const __m128d dry = _mm_set1_pd(1.0 - dryWetMix);
   const double envelopeGain = envelopeInputGain;
   const bool clip = softClip;
   const __m128d one = _mm_set1_pd(1.0);
@@ -224,8 +236,14 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
     // output, the right sum its current one.
     const double delayInputLeft = Sum(plan.delay[0], out);
     double delayInputRight;
-    // Unread delay outputs are needed only as the block's final state.
-    if (kDelaysRead || i == frames - 1) {
+    if (delaysMoving) {
+      const double left = delayLeft.ReadMoving(writeIndex0);
+      const double right = delayRight.ReadMoving(writeIndex1);
+      out[FramePlan::kDelayLeft] = left;
+      delayInputRight = Sum(plan.delay[1], out);
+      out[FramePlan::kDelayRight] = right;
+    } else if (kDelaysRead || i == frames - 1) {
+      // Unread delay outputs are needed only as the block's final state.
       const Delay::ReadPosition left = Delay::Locate(writeIndex0, delaySamples[0], lineLength[0]);
       const Delay::ReadPosition right = Delay::Locate(writeIndex1, delaySamples[1], lineLength[1]);
       const __m128d ym1 = _mm_loadh_pd(_mm_load_sd(line[0] + left.before), line[1] + right.before);
@@ -284,8 +302,8 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
     // reads that write in the next frame.
     feedbackLeftOut = Sum(plan.feedback[0], out);
     feedbackRightOut = Sum(plan.feedback[1], out);
-    line[0][writeIndex0] = feedbackLeftOut * delayFeedback[0] + delayInputLeft;
-    line[1][writeIndex1] = feedbackRightOut * delayFeedback[1] + delayInputRight;
+    line[0][writeIndex0] = LimitLineWrite(feedbackLeftOut * delayFeedback[0] + delayInputLeft);
+    line[1][writeIndex1] = LimitLineWrite(feedbackRightOut * delayFeedback[1] + delayInputRight);
     writeIndex0 = writeIndex0 + 1 >= lineLength[0] ? writeIndex0 + 1 - lineLength[0] : writeIndex0 + 1;
     writeIndex1 = writeIndex1 + 1 >= lineLength[1] ? writeIndex1 + 1 - lineLength[1] : writeIndex1 + 1;
 
@@ -296,13 +314,21 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
   // them, so they run here as plain throughput work, away from the
   // filters' dependency chains.
   auto outputStage = [&](int end) {
+    // The mix in use; while it ramps, each frame takes its own.
+    __m128d wet = _mm_set1_pd(mixNow_);
+    __m128d dry = _mm_set1_pd(1.0 - mixNow_);
     for (int i = pendingStart; i < end; ++i) {
+      if (mixLeft_ > 0) {
+        const double mix = NextMix();
+        wet = _mm_set1_pd(mix);
+        dry = _mm_set1_pd(1.0 - mix);
+      }
       master = _mm_mul_pd(set.gain, _mm_load_pd(masterSums[i - pendingStart]));
       rightParts = _mm_mul_pd(master, set.position);
       leftParts = _mm_mul_pd(set.leftShare, master);
       // wet left = right pan's left part + left pan's left part; likewise right.
       __m128d wetPair = _mm_add_pd(_mm_unpackhi_pd(leftParts, rightParts), _mm_unpacklo_pd(leftParts, rightParts));
-      if (clip) wetPair = SoftClip(wetPair);
+      wetPair = clip ? SoftClip(wetPair) : LimitWetLanes(wetPair);
       wetPair = ZeroUnlessFinite(wetPair);
       const __m128d in = _mm_loadh_pd(_mm_load_sd(inL + i), inR + i);
       const __m128d mixed = _mm_add_pd(_mm_mul_pd(dry, in), _mm_mul_pd(wet, wetPair));

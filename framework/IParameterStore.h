@@ -78,6 +78,10 @@ class IParameterStore {
     }
   }
   bool EngineChangesPending() const { return AnyRaised(engineChanged_.get()); }
+  // Grows by two with every SetAll (odd while one is written): a reader
+  // that remembers it can tell that the values it takes next include a
+  // whole set, such as a program or a loaded state.
+  uint32_t SetGeneration() const { return setGeneration_.load(std::memory_order_acquire); }
 
  private:
   using Word = std::atomic<uint64_t>;

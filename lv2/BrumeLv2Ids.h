@@ -18,7 +18,8 @@ constexpr const char* kUiBinary = "brume_ui.so";
 
 // Port indexes: audio, the control atom input, then one control input per
 // parameter in parameter-index order, each named by the parameter's
-// identifier without its leading 'k' (kFilterFreq1 -> FilterFreq1).
+// identifier without its leading 'k' (kFilterFreq1 -> FilterFreq1), then
+// the host's bypass switch (symbol "enabled", designated lv2:enabled).
 enum Port : uint32_t {
   kAudioInLeft = 0,
   kAudioInRight = 1,
@@ -27,12 +28,14 @@ enum Port : uint32_t {
   kControlIn = 4,
   kFirstParameterPort = 5,
 };
-constexpr uint32_t kPortCount = kFirstParameterPort + kParameterCount;
+constexpr uint32_t kParameterPortEnd = kFirstParameterPort + kParameterCount;
+constexpr uint32_t kEnabled = kParameterPortEnd;
+constexpr uint32_t kPortCount = kEnabled + 1;
 
 constexpr uint32_t PortOfParameter(int index) { return kFirstParameterPort + static_cast<uint32_t>(index); }
 // The parameter index of a control port, or -1.
 constexpr int ParameterOfPort(uint32_t port) {
-  return port >= kFirstParameterPort && port < kPortCount ? static_cast<int>(port - kFirstParameterPort) : -1;
+  return port >= kFirstParameterPort && port < kParameterPortEnd ? static_cast<int>(port - kFirstParameterPort) : -1;
 }
 
 }  // namespace brume_lv2

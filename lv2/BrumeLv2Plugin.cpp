@@ -68,6 +68,7 @@ void BrumeLv2Plugin::ConnectPort(uint32_t port, void* data) {
     case brume_lv2::kAudioOutLeft: audioOut_[0] = static_cast<float*>(data); break;
     case brume_lv2::kAudioOutRight: audioOut_[1] = static_cast<float*>(data); break;
     case brume_lv2::kControlIn: control_ = static_cast<const LV2_Atom_Sequence*>(data); break;
+    case brume_lv2::kEnabled: enabled_ = static_cast<const float*>(data); break;
     default: {
       const int index = brume_lv2::ParameterOfPort(port);
       if (index >= 0) controlPorts_[index] = static_cast<const float*>(data);
@@ -126,6 +127,11 @@ void BrumeLv2Plugin::Run(uint32_t frames) {
   BrumeProcessor::BlockEvents events;
   events.changes = changes_;
   events.changeCount = CollectControlChanges();
+  // Many ports changing at once is a preset or a restored state: it fades
+  // as a program change does in the other formats.
+  if (events.changeCount > kWholeSetPorts) events.wholeSetAt = 0;
+  // Unconnected, the plug-in is enabled.
+  processor_.SetBypassed(enabled_ && *enabled_ < 0.5f);
   CollectEvents(frames, events);
   const bool audio = audioIn_[0] && audioIn_[1] && audioOut_[0] && audioOut_[1];
   // Without audio ports nothing is rendered; settings and tempo still hold.

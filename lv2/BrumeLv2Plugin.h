@@ -27,6 +27,9 @@ class BrumeLv2Plugin {
   // Events one run() passes on; more MIDI than this in one block is dropped.
   static constexpr int kMaxBlockMidi = BrumeProcessor::kMidiCapacity;
   static constexpr int kMaxBlockTempos = 64;
+  // More control ports than this changed before one run() count as a whole
+  // set (a preset or a restored state) rather than automation.
+  static constexpr int kWholeSetPorts = 8;
 
   // `features` may be null; urid:map and opts:options are used when given.
   BrumeLv2Plugin(double sampleRate, const LV2_Feature* const* features);
@@ -67,5 +70,6 @@ class BrumeLv2Plugin {
   float* audioOut_[2] = {};
   const LV2_Atom_Sequence* control_ = nullptr;
   const float* controlPorts_[kParameterCount] = {};
+  const float* enabled_ = nullptr;
   double applied_[kParameterCount] = {};  // the values the engine has, limited to range
 };

@@ -98,6 +98,9 @@ class IVstBinding : public IEffectBase {
   virtual void ProcessHostBlock(double** inputs, double** outputs, int frames);
   // The host's buffers by channel: each of the first `channels` inputs and
   // outputs gets its host buffer when connected, null when not.
+  // The host's soft bypass (effSetBypass), which the effect applies from
+  // its next block; any thread sets it, the audio thread reads it.
+  bool HostBypass() const { return hostBypass_.load(std::memory_order_relaxed); }
   template <typename Sample>
   void MapHostChannels(Sample** inputs, Sample** outputs, Sample** in, Sample** out, int channels) const {
     for (int c = 0, next = 0; c < channels; ++c) in[c] = InputConnected(c) ? inputs[next++] : nullptr;
@@ -158,4 +161,5 @@ class IVstBinding : public IEffectBase {
   AEffect effect_{};
 
   std::atomic<bool> editedSinceLoad_{false};
+  std::atomic<bool> hostBypass_{false};
 };

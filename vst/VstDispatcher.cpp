@@ -29,6 +29,7 @@ struct Capability {
 constexpr Capability kCapabilities[] = {
     {"receiveVstTimeInfo", false}, {"sendVstEvents", true},       {"sendVstMidiEvent", true},
     {"receiveVstEvents", true},    {"receiveVstMidiEvent", true}, {"supportsViewDpiScaling", false},
+    {"bypass", false},
 };
 
 // Exact comparison of a host text with a known one that never reads more
@@ -197,6 +198,10 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
     }
     case effCanDo:
       return CanDo(text);
+    case effSetBypass:
+      // Soft bypass: the effect crossfades to its input and keeps running.
+      hostBypass_.store(value != 0, std::memory_order_relaxed);
+      return 1;
     case effGetVstVersion:
       return kVstVersion;
     case effGetMidiKeyName: {
@@ -212,7 +217,7 @@ VstIntPtr IVstBinding::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       if (ptr) *static_cast<VstSpeakerArrangement**>(ptr) = &outputArrangement_;
       return 1;
     default:
-      // effEditIdle and effIdle never get here; effProcessVarIo, bypass,
+      // effEditIdle and effIdle never get here; effProcessVarIo,
       // tail size, parameter properties, program begin/end, start/stop
       // and precision announcements need nothing from this plug-in.
       return 0;

@@ -204,7 +204,8 @@ void BrumeVst3Processor::CollectChanges(IParameterChanges* changes, int frames) 
         } else if (id == kProgramId) {
           LoadProgram(at, StepIndex(value, kFactoryPresetCount - 1));
         } else if (id == kBypassId) {
-          if (bypassCount_ < kMaxBypassPoints) bypassPoints_[bypassCount_++] = BypassPoint{at, value >= 0.5};
+          if (bypassCount_ < kMaxBypassPoints)
+            bypassPoints_[bypassCount_++] = BrumeProcessor::BypassChange{at, value >= 0.5};
         } else if (id == kModWheelId) {
           AddMidi(MidiOffsetIn(offset, frames), 0xB0, kMidiModWheel, MidiByte(value));
         }
@@ -267,46 +268,22 @@ void BrumeVst3Processor::Render(ProcessData& data, Sample** (*channels)(AudioBus
   const int frames = audio ? std::max<int32>(data.numSamples, 0) : 0;
   const double tempo = Tempo(data.processContext);
 
-  // The block runs in segments between bypass switches, each as a block of
-  // its own with its share of the changes and MIDI (rebased to its start;
-  // the last segment also takes what lies at or past the block's end).
-  int change = 0, midi = 0, point = 0;
-  for (int start = 0;;) {
-    for (; point < bypassCount_ && bypassPoints_[point].offset <= start; ++point) bypass_ = bypassPoints_[point].on;
-    const bool last = point == bypassCount_ || bypassPoints_[point].offset >= frames;
-    const int end = last ? frames : bypassPoints_[point].offset;
-    BrumeProcessor::BlockEvents events;
-    events.tempo = tempo;
-    events.changes = changes_ + change;
-    events.midi = midi_ + midi;
-    for (; change < changeCount_ && (last || changes_[change].offset < end); ++change) changes_[change].offset -= start;
-    for (; midi < midiCount_ && (last || midi_[midi].offset < end); ++midi) midi_[midi].offset -= start;
-    events.changeCount = static_cast<int>(changes_ + change - events.changes);
-    events.midiCount = bypass_ ? 0 : static_cast<int>(midi_ + midi - events.midi);
-    const Sample* segmentIn[2];
-    Sample* segmentOut[2];
-    for (int c = 0; c < 2; ++c) {
-      segmentIn[c] = in[c] ? in[c] + start : nullptr;
-      segmentOut[c] = out[c] ? out[c] + start : nullptr;
-    }
-    // Bypassed: the settings still follow the host; the output is the
-    // input as it is, with no delay.
-    const int n = bypass_ ? 0 : end - start;
-    if constexpr (std::is_same_v<Sample, float>)
-      processor_.Process(segmentIn, segmentOut, n, BrumeProcessor::Output::kReplace, events);
-    else
-      processor_.Process(segmentIn, segmentOut, n, events);
-    for (int c = 0; bypass_ && c < 2; ++c) {
-      if (!segmentOut[c]) continue;
-      if (!segmentIn[c])
-        std::fill(segmentOut[c], segmentOut[c] + (end - start), Sample(0));
-      else if (segmentIn[c] != segmentOut[c])
-        std::memmove(segmentOut[c], segmentIn[c], sizeof(Sample) * static_cast<size_t>(end - start));
-    }
-    if (last) break;
-    start = end;
-  }
-  for (; point < bypassCount_; ++point) bypass_ = bypassPoints_[point].on;
+  // Bypass switches, programs, changes and MIDI all go to the processor at
+  // their offsets; it fades around the switches and keeps the engine (and
+  // MIDI) running while bypassed.
+  BrumeProcessor::BlockEvents events;
+  events.tempo = tempo;
+  events.changes = changes_;
+  events.changeCount = changeCount_;
+  events.midi = midi_;
+  events.midiCount = midiCount_;
+  events.bypasses = bypassPoints_;
+  events.bypassCount = bypassCount_;
+  events.wholeSetAt = programAt_;
+  if constexpr (std::is_same_v<Sample, float>)
+    processor_.Process(in, out, frames, BrumeProcessor::Output::kReplace, events);
+  else
+    processor_.Process(in, out, frames, events);
 }
 
 // A program loaded here is announced as changes of every value, so that a

@@ -85,7 +85,6 @@ class BrumeVst3Processor final : public vst3::IComponent,
   PresetBank bank_;  // no slots: its program chunk reader and writer only
   BrumeProcessor processor_;
   double programs_[kFactoryPresetCount][kParameterCount];
-  bool bypass_ = false;
 
   BrumeProcessor::ParameterChange changes_[kMaxBlockChanges];
   BrumeProcessor::ParameterChange changeScratch_[kMaxBlockChanges];
@@ -95,11 +94,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
   IMidiEvent midiScratch_[kMaxBlockMidi];
   int midiCount_ = 0;
   int programAt_ = -1;  // offset of the block's program change, or -1
-  struct BypassPoint {
-    int offset;
-    bool on;
-  };
-  BypassPoint bypassPoints_[kMaxBypassPoints];
+  BrumeProcessor::BypassChange bypassPoints_[kMaxBypassPoints];
   int bypassCount_ = 0;
 };
 

@@ -132,6 +132,13 @@ std::string PluginTtl() {
        "\t\tlv2:index " + TtlInteger(brume_lv2::kControlIn) + " ;\n\t\tlv2:symbol \"Control\" ;\n"
        "\t\tlv2:name \"Control\"\n";
   for (int i = 0; i < kParameterCount; ++i) t += "\t] , [\n" + ControlPort(i);
+  // The host's bypass switch: 1 processes, 0 passes the input through
+  // (with a short crossfade both ways). After every other port, so that
+  // sessions stored before it keep their port indexes.
+  t += "\t] , [\n\t\ta lv2:InputPort , lv2:ControlPort ;\n\t\tlv2:index " + TtlInteger(brume_lv2::kEnabled) +
+       " ;\n\t\tlv2:symbol \"enabled\" ;\n\t\tlv2:name \"Enabled\" ;\n\t\tlv2:designation lv2:enabled ;\n"
+       "\t\tlv2:default 1 ;\n\t\tlv2:minimum 0 ;\n\t\tlv2:maximum 1 ;\n"
+       "\t\tlv2:portProperty lv2:integer , lv2:toggled , lv2:connectionOptional\n";
   t += "\t] .\n";
   for (const auto& row : kUnits) {
     if (!row.ownUnitName) continue;

@@ -102,11 +102,12 @@ TEST_F(KestrelAudioTest, PlaceholderSlotsRestoreTheDefaults) {
       ASSERT_EQ(host.effect().Parameter(i)->Value(), host.effect().Parameter(i)->Default())
           << "slot " << slot << " " << kParameterIdentifiers[i];
     }
-    // Every row is empty again, so only the dry half remains.
-    const std::vector<double> in = Noise(256, slot);
-    std::vector<double> outL(256), outR(256);
-    host.Process(in.data(), in.data(), outL.data(), outR.data(), 256);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(outL[i], 0.5 * in[i]) << slot;
+    // Every row is empty again, so only the dry half remains (once the
+    // program change's fade is over).
+    const std::vector<double> in = Noise(1024, slot);
+    std::vector<double> outL(1024), outR(1024);
+    host.Process(in.data(), in.data(), outL.data(), outR.data(), 1024);
+    for (int i = 768; i < 1024; ++i) ASSERT_EQ(outL[i], 0.5 * in[i]) << slot;
   }
 }
 

@@ -66,10 +66,11 @@ TEST(KestrelHostSessionTest, HostSeesBrumeAndItsProgramsAndHearsTheDryHalf) {
   fx->processDoubleReplacing(fx, inputs, outputs, 256);
   EXPECT_NE(outL[255], 0.125);
 
-  // Automation reaches the engine: mix back to 0 % gives the input exactly.
+  // Automation reaches the engine: mix back to 0 % gives the input exactly
+  // (once its ramp is over).
   fx->setParameter(fx, 49 /* kDryWetMix */, 0.0f);
   EXPECT_EQ(kestrel->SignalEngine().dryWetMix, 0.0);
-  fx->processDoubleReplacing(fx, inputs, outputs, 256);
+  for (int block = 0; block < 4; ++block) fx->processDoubleReplacing(fx, inputs, outputs, 256);
   EXPECT_EQ(outL[10], 0.25);
   EXPECT_EQ(outR[10], -0.5);
 

@@ -115,6 +115,7 @@ TEST_F(EngineLoop, MixZeroPassesTheInputAndMixOneGivesTheWetAlone) {
   EXPECT_EQ(out.right, in.right);
 
   e.dryWetMix = 1.0;
+  e.Settle();  // at once, not as a ramp
   ProcessInBlocks(e, in, out, 100);
   // Left input goes through master 1 at gain 1 and pan 1 hard left.
   EXPECT_EQ(out.left, in.left);

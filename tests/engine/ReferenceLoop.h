@@ -24,6 +24,7 @@ class ReferenceLoop {
     e.delayLeft.SetTempo(tempo);
     e.delayRight.SetTempo(tempo);
     DenormalGuard flushDenormals;  // as the engine's Process
+    if (frames > 0) e.BeginBlock();
     const std::vector<Modulator*> modulators = Modulators(e);
     for (int i = 0; i < frames; ++i) {
       const double inL = in[0][i], inR = in[1][i];
@@ -60,11 +61,15 @@ class ReferenceLoop {
       if (e.softClip) {
         wetL = SoftClip(wetL);
         wetR = SoftClip(wetR);
+      } else {
+        wetL = Engine::LimitWet(wetL);
+        wetR = Engine::LimitWet(wetR);
       }
       if (!Finite(wetL)) wetL = 0.0;
       if (!Finite(wetR)) wetR = 0.0;
-      out[0][i] = (1.0 - e.dryWetMix) * inL + e.dryWetMix * wetL;
-      out[1][i] = (1.0 - e.dryWetMix) * inR + e.dryWetMix * wetR;
+      const double mix = e.NextMix();
+      out[0][i] = (1.0 - mix) * inL + mix * wetL;
+      out[1][i] = (1.0 - mix) * inR + mix * wetR;
     }
     while (frames > 0 && !midi.Empty() && midi.Peek().offset <= frames - 1) {
       e.ApplyMidiMessage(midi.Peek());

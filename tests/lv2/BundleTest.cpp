@@ -40,7 +40,7 @@ class Bundle : public ::testing::Test {
 TEST_F(Bundle, EveryControlPortHasItsDefaultInRangeAndLabelledUniqueScalePoints) {
   ASSERT_EQ(lilv_plugin_get_num_ports(plugin_), brume_lv2::kPortCount);
   std::set<std::string> symbols;
-  for (uint32_t p = brume_lv2::kFirstParameterPort; p < brume_lv2::kPortCount; ++p) {
+  for (uint32_t p = brume_lv2::kFirstParameterPort; p < brume_lv2::kParameterPortEnd; ++p) {
     const LilvPort* port = lilv_plugin_get_port_by_index(plugin_, p);
     const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin_, port));
     EXPECT_EQ(symbol, kParameterIdentifiers[brume_lv2::ParameterOfPort(p)] + 1);

@@ -47,6 +47,33 @@ void ExpectSameRender(const Values& values, const char* what) {
   EXPECT_NE(vst.left, in.left) << what << ": the effect left the input as it was";
 }
 
+// The host's bypass switch (lv2:enabled): unconnected or 1 processes, 0
+// crossfades to the input.
+TEST(Lv2Dsp, TheEnabledPortBypassesWithACrossfade) {
+  const Stereo in = TestInput(9600);
+  const int blocks[] = {480};
+  const Stereo processed = RenderLv2(ProgramValues<float>(7), in, blocks, 1, false);
+  DspLibrary library;
+  UridMap urids;
+  const LV2_Feature* features[] = {urids.Feature(), nullptr};
+  Lv2Instance plugin(library.Descriptor(), kRate, features);
+  const Values values = ProgramValues<float>(7);
+  std::copy(values.begin(), values.end(), plugin.controls);
+  float enabled = 1.0f;
+  plugin.descriptor->connect_port(plugin.handle, brume_lv2::kEnabled, &enabled);
+  Stereo out{std::vector<float>(9600), std::vector<float>(9600)};
+  plugin.descriptor->activate(plugin.handle);
+  for (int start = 0; start < 9600; start += 480) {
+    if (start == 4800) enabled = 0.0f;
+    plugin.Audio(&in.left[start], &in.right[start], &out.left[start], &out.right[start]);
+    plugin.descriptor->run(plugin.handle, 480);
+  }
+  const int faded = 4800 + static_cast<int>(BrumeProcessor::kFadeSeconds * kRate);
+  EXPECT_TRUE(std::equal(out.left.begin(), out.left.begin() + 4800, processed.left.begin()));
+  EXPECT_NE(out.left[4900], in.left[4900]) << "mid-fade";
+  EXPECT_TRUE(std::equal(out.left.begin() + faded, out.left.end(), in.left.begin() + faded));
+}
+
 TEST(Lv2Dsp, DescriptorNamesThePluginAndOnlyOne) {
   DspLibrary library;
   ASSERT_NE(library.Descriptor(), nullptr);

@@ -50,7 +50,7 @@ class DspLibrary {
 struct Lv2Instance {
   Lv2Instance(const LV2_Descriptor* d, double rate, const LV2_Feature* const* features) : descriptor(d) {
     handle = d->instantiate(d, rate, "", features);
-    for (uint32_t p = brume_lv2::kFirstParameterPort; p < brume_lv2::kPortCount; ++p)
+    for (uint32_t p = brume_lv2::kFirstParameterPort; p < brume_lv2::kParameterPortEnd; ++p)
       d->connect_port(handle, p, &controls[p - brume_lv2::kFirstParameterPort]);
   }
   ~Lv2Instance() { descriptor->cleanup(handle); }

@@ -113,10 +113,11 @@ TEST_F(BindingTest, FixedAnswers) {
   EXPECT_EQ(Dispatch(effCanBeAutomated, 3), 1);
   EXPECT_EQ(Dispatch(effGetPlugCategory), kPlugCategEffect);
   EXPECT_EQ(Dispatch(effProcessVarIo), 0);
-  for (VstInt32 opcode : std::initializer_list<VstInt32>{effSetBypass, effGetVendorVersion, effGetTailSize, effGetParameterProperties,
+  for (VstInt32 opcode : std::initializer_list<VstInt32>{effGetVendorVersion, effGetTailSize, effGetParameterProperties,
                           effBeginSetProgram, effEndSetProgram, effStartProcess, effStopProcess,
                           effSetProcessPrecision, 1000, -7})
     EXPECT_EQ(Dispatch(opcode, 1, 1), 0) << opcode;
+  EXPECT_EQ(Dispatch(effSetBypass, 0, 1), 1) << "soft bypass";
 }
 
 TEST_F(BindingTest, AnInstrumentIsASynthCategory) {
@@ -169,7 +170,7 @@ TEST_F(BindingTest, CapabilitiesCompareTheWholeText) {
   EXPECT_EQ(can("receiveVstTimeInfoX"), 0);
   EXPECT_EQ(can("receiveVstTimeInf"), 0);
   EXPECT_EQ(can("ReceiveVstTimeInfo"), 0);
-  EXPECT_EQ(can("bypass"), 0);
+  EXPECT_EQ(can("bypass"), 1);
   EXPECT_EQ(can(""), 0);
   EXPECT_EQ(Dispatch(effCanDo, 0, 0, nullptr), 0);
 }

@@ -123,15 +123,22 @@ TEST(Vst3Render, AutomationActsAtItsOffsetWhateverTheBlockSize) {
   EXPECT_TRUE(RenderVst3(values, in, odd, ramp) == a);
   EXPECT_FALSE(RenderVst3(values, in, kOddBlocks) == a) << "the automation changed nothing";
 
-  // A program and a value at one offset, amid the ramp: the value wins.
+  // A program and a value at one offset: the value wins. Once the program's
+  // fade and the plain change's mix ramp are over, both sound alike.
   const auto withProgram = [&](bool program) {
-    return [=](int start, int frames, ParameterChanges& changes, EventList& events, ProcessContext*& context) {
-      if (program && start <= 6000 && 6000 < start + frames)
-        changes.Add(brume_vst3::kProgramId, 6000 - start, 2.0 / (kFactoryPresetCount - 1));
-      ramp(start, frames, changes, events, context);
+    return [=](int start, int frames, ParameterChanges& changes, EventList&, ProcessContext*&) {
+      if (start > 6000 || 6000 >= start + frames) return;
+      if (program) changes.Add(brume_vst3::kProgramId, 6000 - start, 2.0 / (kFactoryPresetCount - 1));
+      changes.Add(kDryWetMix, 6000 - start, 0.4);
     };
   };
-  EXPECT_TRUE(RenderVst3(values, in, odd, withProgram(true)) == RenderVst3(values, in, odd, withProgram(false)));
+  const Stereo programmed = RenderVst3(values, in, odd, withProgram(true));
+  const Stereo plain = RenderVst3(values, in, odd, withProgram(false));
+  const int settled = 6000 + std::max(static_cast<int>(Engine::kMixRampSeconds * kRate),
+                                      2 * static_cast<int>(BrumeProcessor::kFadeSeconds * kRate)) + 1;
+  EXPECT_TRUE(std::equal(programmed.left.begin(), programmed.left.begin() + 6000, plain.left.begin()));
+  EXPECT_TRUE(std::equal(programmed.left.begin() + settled, programmed.left.end(), plain.left.begin() + settled));
+  EXPECT_TRUE(std::equal(programmed.right.begin() + settled, programmed.right.end(), plain.right.begin() + settled));
 }
 
 // In 1 straight to Out 1, and a modulation source on Master 1 at -100 %:
@@ -235,7 +242,7 @@ TEST(Vst3Render, TempoComesFromTheProcessContext) {
   EXPECT_TRUE(RenderVst3(values, in, kOddBlocks, withContext(120.0, ProcessContext::kTempoValid)) == none);
 }
 
-TEST(Vst3Render, BypassPassesTheInputUnchangedFromItsOffset) {
+TEST(Vst3Render, BypassCrossfadesToTheInputFromItsOffset) {
   const Stereo in = TestInput(5000);
   const BlockExtras bypass = [](int, int, ParameterChanges& changes, EventList&, ProcessContext*&) {
     changes.Add(brume_vst3::kBypassId, 0, 1.0);
@@ -243,7 +250,8 @@ TEST(Vst3Render, BypassPassesTheInputUnchangedFromItsOffset) {
   EXPECT_TRUE(RenderVst3(ProgramValues<double>(7), in, kOddBlocks, bypass) == in);
   EXPECT_TRUE(RenderVst3(ProgramValues<double>(7), in, kOddBlocks, bypass, /*inPlace*/ true) == in);
 
-  // Switched on inside a block: processed up to that frame, the input from it on.
+  // Switched on inside a block: processed up to that frame, the input once
+  // the crossfade from there is over.
   const int at = 2345;
   const BlockExtras later = [&](int start, int frames, ParameterChanges& changes, EventList&, ProcessContext*&) {
     if (at >= start && at < start + frames) changes.Add(brume_vst3::kBypassId, at - start, 1.0);
@@ -251,10 +259,12 @@ TEST(Vst3Render, BypassPassesTheInputUnchangedFromItsOffset) {
   const int blocks[] = {1000};
   const Stereo processed = RenderVst3(ProgramValues<double>(7), in, blocks);
   const Stereo switched = RenderVst3(ProgramValues<double>(7), in, blocks, later);
+  const int faded = at + static_cast<int>(BrumeProcessor::kFadeSeconds * kRate);
   EXPECT_TRUE(std::equal(switched.left.begin(), switched.left.begin() + at, processed.left.begin()));
-  EXPECT_TRUE(std::equal(switched.left.begin() + at, switched.left.end(), in.left.begin() + at));
-  EXPECT_TRUE(std::equal(switched.right.begin() + at, switched.right.end(), in.right.begin() + at));
-  EXPECT_NE(processed.left[at + 10], in.left[at + 10]);
+  EXPECT_TRUE(std::equal(switched.left.begin() + faded, switched.left.end(), in.left.begin() + faded));
+  EXPECT_TRUE(std::equal(switched.right.begin() + faded, switched.right.end(), in.right.begin() + faded));
+  EXPECT_NE(switched.left[at + 10], in.left[at + 10]) << "mid-fade";
+  EXPECT_NE(switched.left[at + 10], processed.left[at + 10]) << "mid-fade";
 }
 
 // The state is the VST 2.4 program chunk, byte for byte, and a program
