@@ -19,6 +19,7 @@ namespace {
 
 constexpr double kRate = 44100.0;
 constexpr int kBlock = 512;
+constexpr double kTwoPi = 6.283185307179586;
 
 int ProgramNamed(const std::string& name) {
   for (int i = 0; i < kFactoryPresetCount; ++i)
@@ -60,7 +61,7 @@ std::vector<float> Chord(int frames) {
   for (int i = 0; i < frames; ++i) {
     const double t = i / kRate;
     s[static_cast<size_t>(i)] = static_cast<float>(
-        (std::sin(2 * M_PI * 220.0 * t) + std::sin(2 * M_PI * 277.18 * t) + std::sin(2 * M_PI * 329.63 * t)) / 6.0);
+        (std::sin(kTwoPi * 220.0 * t) + std::sin(kTwoPi * 277.18 * t) + std::sin(kTwoPi * 329.63 * t)) / 6.0);
   }
   return s;
 }
