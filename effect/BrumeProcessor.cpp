@@ -21,7 +21,12 @@ BrumeProcessor::BrumeProcessor(IParameterStore& parameters)
   // The engine keeps its construction state (44.1 kHz) until Prepare.
   for (std::vector<double>& buffer : scratch_) buffer.assign(kDefaultMaxBlock, 0.0);
   maxBlock_ = kDefaultMaxBlock;
-  fadeFrames_ = fadePos_ = static_cast<int>(kFadeSeconds * engine_->SampleRate());
+  SetFadeFrames(engine_->SampleRate());
+  fadePos_ = fadeFrames_;
+}
+
+void BrumeProcessor::SetFadeFrames(double sampleRate) {
+  fadeFrames_ = std::max(1, static_cast<int>(kFadeSeconds * sampleRate));
 }
 
 bool BrumeProcessor::Prepare(double sampleRate, int maxBlockFrames) {
@@ -32,7 +37,7 @@ bool BrumeProcessor::Prepare(double sampleRate, int maxBlockFrames) {
   }
   ApplyParameterChanges();
   engine_->Reset(sampleRate);
-  fadeFrames_ = std::max(1, static_cast<int>(kFadeSeconds * sampleRate));
+  SetFadeFrames(sampleRate);
   Restart();
   return true;
 }
@@ -60,14 +65,12 @@ void BrumeProcessor::Restart() {
 
 void BrumeProcessor::ApplyParameterChanges() {
   if (holding_) ReleaseHeld();
-  const uint32_t generation = parameters_.SetGeneration();
-  if (parameters_.TakeEngineChanges([this](int index, double value) { Change(index, value); }))
-    takenGeneration_ = generation;
+  TakeStoreChanges(false);
 }
 
-void BrumeProcessor::TakeBlockChanges() {
+void BrumeProcessor::TakeStoreChanges(bool holdWholeSets) {
   const uint32_t generation = parameters_.SetGeneration();
-  if (generation != takenGeneration_ && parameters_.EngineChangesPending()) BeginHold();
+  if (holdWholeSets && generation != takenGeneration_ && parameters_.EngineChangesPending()) BeginHold();
   if (parameters_.TakeEngineChanges([this](int index, double value) { Change(index, value); }))
     takenGeneration_ = generation;
 }
@@ -157,7 +160,7 @@ void BrumeProcessor::Run(const Sample* const* inputs, Sample* const* outputs, in
   // For the whole call: converting subnormal float input gives the same
   // zeros whatever the piece.
   DenormalGuard denormals;
-  TakeBlockChanges();
+  TakeStoreChanges(true);
   SetTempo(events.tempo);
   if (frames <= 0) {
     // No frame to play at: posted MIDI waits for the next block, and the

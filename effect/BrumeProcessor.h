@@ -135,9 +135,10 @@ class BrumeProcessor {
   // Steps the fade over `frames` and mixes the engine's output `out` with
   // its input `in` accordingly.
   void Fade(const double* const* in, double* const* out, int frames);
-  // The store's changes at a block's start: a whole set while audio plays
-  // starts a hold.
-  void TakeBlockChanges();
+  // The store's changes; with `holdWholeSets` (a block's start) a whole
+  // set while audio plays starts a hold.
+  void TakeStoreChanges(bool holdWholeSets);
+  void SetFadeFrames(double sampleRate);
   // One change: held while a set waits for the fade, else applied.
   void Change(int index, double value);
   void BeginHold();

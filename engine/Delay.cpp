@@ -67,37 +67,25 @@ void Delay::Retarget(bool jump) {
   if (BitEqual(samples, delaySamples)) return;  // the tempo is set again every block
   delaySamples = samples;
   if (!started_) {
-    head_ = samples;
-    return;
-  }
-  if (jump) {
+    head_.Settle(samples);
+  } else if (jump) {
     // The head stays where it is until the crossfade to the new time starts.
     jumpPending_ = true;
-    glideLeft_ = 0;
-    return;
+    head_.Stop();
+  } else if (!jumpPending_) {  // else the coming crossfade goes to the newest time
+    head_.Start(samples, glideFrames_);
   }
-  if (jumpPending_) return;  // the coming crossfade goes to the newest time
-  if (glideFrames_ <= 1) {
-    head_ = samples;
-    glideLeft_ = 0;
-    return;
-  }
-  glideStep_ = (samples - head_) / glideFrames_;
-  glideLeft_ = glideFrames_;
 }
 
 double Delay::ReadMoving(int at) {
   if (jumpPending_ && fadeLeft_ == 0) {
     jumpPending_ = false;
-    tail_ = head_;
-    head_ = delaySamples;
-    glideLeft_ = 0;
+    tail_ = head_.value;
+    head_.Settle(delaySamples);
     fadeLeft_ = fadeFrames_;
   }
-  // The last step lands on the target itself, not on a sum of steps.
-  if (glideLeft_ > 0) head_ = --glideLeft_ == 0 ? delaySamples : head_ + glideStep_;
   const double* line = line_.get();
-  double y = Interpolate(line, Locate(at, head_, length));
+  double y = Interpolate(line, Locate(at, head_.Next(), length));
   if (fadeLeft_ > 0) {
     const double tailShare = fadeLeft_ * fadeShare_;
     y = tailShare * Interpolate(line, Locate(at, tail_, length)) + (1.0 - tailShare) * y;
@@ -107,9 +95,8 @@ double Delay::ReadMoving(int at) {
 }
 
 void Delay::Settle() {
-  head_ = delaySamples;
+  head_.Settle(delaySamples);
   jumpPending_ = false;
-  glideLeft_ = 0;
   fadeLeft_ = 0;
 }
 

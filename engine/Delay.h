@@ -4,6 +4,7 @@
 #include "engine/AudioModule.h"
 #include "engine/Inline.h"
 #include "engine/LineLimit.h"
+#include "engine/LinearRamp.h"
 
 // Tempo-synchronised delay line, 12.1 s long, read with four-point cubic
 // interpolation. The delay time is `quarters` quarter-beats at `tempo`,
@@ -21,8 +22,8 @@
 // the slot about to be overwritten, i.e. delays by the whole line.
 //
 // A change of the delay time never makes the read position jump once the
-// delay has played. A change of `fine` (the control tick's write, several
-// times per control period while a modulator moves) glides the read position
+// delay has played. A change of `fine` (the control tick's write, at most
+// once per control period) glides the read position
 // to the new time over `glideFrames` samples, the control period, so the
 // time moves in a line instead of in steps. A change of quarters or tempo
 // crossfades, over kCrossfadeSeconds, from the line read at the old time to
@@ -96,7 +97,7 @@ class Delay final : public AudioModule {
 
   // Whether the read position is gliding or crossfading (or about to): the
   // sample loop then reads through ReadMoving.
-  bool Moving() const { return jumpPending_ || glideLeft_ > 0 || fadeLeft_ > 0; }
+  bool Moving() const { return jumpPending_ || head_.Active() || fadeLeft_ > 0; }
   // The delayed sample for write position `at` while the time moves, and
   // one sample's step of the glide and the crossfade. Once neither runs it
   // reads exactly what the plain read does.
@@ -154,15 +155,13 @@ class Delay final : public AudioModule {
   // multiplying by `fine` later gives the same rounding).
   double unscaledSamples_ = 0.0;
 
-  // The read position's motion. `head_` is where the line is read now;
-  // during a crossfade `tail_` is the old time, faded out by fadeShare_
-  // per sample.
+  // The read position's motion. `head_` is where the line is read now (it
+  // glides after a change of fine); during a crossfade `tail_` is the old
+  // time, faded out by fadeShare_ per sample.
   bool started_ = false;
   bool jumpPending_ = false;
-  double head_ = 5512.5;
+  LinearRamp head_;
   double tail_ = 0.0;
-  double glideStep_ = 0.0;
-  int glideLeft_ = 0;
   int glideFrames_ = 1;
   int fadeLeft_ = 0;
   int fadeFrames_ = 1;

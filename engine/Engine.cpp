@@ -144,8 +144,7 @@ void Engine::SetModulatorRates() {
 }
 
 void Engine::Settle() {
-  mixNow_ = mixTarget_ = dryWetMix;
-  mixLeft_ = 0;
+  mix_.Settle(dryWetMix);
   delayLeft.Settle();
   delayRight.Settle();
 }
@@ -158,18 +157,10 @@ void Engine::BeginBlock() {
     delayRight.Start();
     return;
   }
-  if (BitEqual(dryWetMix, mixTarget_)) return;
-  mixTarget_ = dryWetMix;
-  mixLeft_ = static_cast<int>(kMixRampSeconds * sampleRate_);
-  if (mixLeft_ < 1) mixLeft_ = 1;
-  mixStep_ = (mixTarget_ - mixNow_) / mixLeft_;
+  if (!BitEqual(dryWetMix, mix_.target)) mix_.Start(dryWetMix, static_cast<int>(kMixRampSeconds * sampleRate_));
 }
 
-double Engine::NextMix() {
-  // The last step lands on the target itself, not on a sum of steps.
-  if (mixLeft_ > 0) mixNow_ = --mixLeft_ == 0 ? mixTarget_ : mixNow_ + mixStep_;
-  return mixNow_;
-}
+double Engine::NextMix() { return mix_.Next(); }
 
 double Engine::LimitWet(double v) { return SoftCeiling(v, kWetKnee, kWetCeiling); }
 
@@ -377,7 +368,7 @@ KESTREL_HOT_INLINE void Engine::ProcessAudioFrame(double inL, double inR, double
   if (!IsFinite(wetL)) wetL = 0.0;
   if (!IsFinite(wetR)) wetR = 0.0;
 
-  const double wet = mixLeft_ > 0 ? NextMix() : mixNow_;
+  const double wet = mix_.Next();
   const double dry = 1.0 - wet;
   outL = dry * inL + wet * wetL;
   outR = dry * inR + wet * wetR;

@@ -13,6 +13,7 @@
 #include "engine/FramePlan.h"
 #include "engine/Gain.h"
 #include "engine/LFO.h"
+#include "engine/LinearRamp.h"
 #include "engine/Modulator.h"
 #include "engine/Pan.h"
 #include "engine/StateVariableFilter.h"
@@ -135,7 +136,7 @@ class Engine {
   void BeginBlock();
   // The mix of the next frame: one step of the ramp (or the settled value).
   double NextMix();
-  bool MixRamping() const { return mixLeft_ > 0; }
+  bool MixRamping() const { return mix_.Active(); }
   // The wet value with soft clip off: itself up to kWetKnee, then bent
   // towards kWetCeiling.
   static double LimitWet(double v);
@@ -305,10 +306,6 @@ class Engine {
   double sampleRate_ = 44100.0;
   // Whether a frame has played since construction or the last reset.
   bool running_ = false;
-  // The mix ramp: the value in use, the value it goes to, its step and the
-  // frames it still takes.
-  double mixNow_ = 0.5;
-  double mixTarget_ = 0.5;
-  double mixStep_ = 0.0;
-  int mixLeft_ = 0;
+  // The mix in use, ramping to the last dryWetMix.
+  LinearRamp mix_{0.5, 0.5};
 };

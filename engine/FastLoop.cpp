@@ -315,10 +315,10 @@ void Engine::ProcessPlannedAs(const double* inL, const double* inR, double* outL
   // filters' dependency chains.
   auto outputStage = [&](int end) {
     // The mix in use; while it ramps, each frame takes its own.
-    __m128d wet = _mm_set1_pd(mixNow_);
-    __m128d dry = _mm_set1_pd(1.0 - mixNow_);
+    __m128d wet = _mm_set1_pd(mix_.value);
+    __m128d dry = _mm_set1_pd(1.0 - mix_.value);
     for (int i = pendingStart; i < end; ++i) {
-      if (mixLeft_ > 0) {
+      if (mix_.Active()) {
         const double mix = NextMix();
         wet = _mm_set1_pd(mix);
         dry = _mm_set1_pd(1.0 - mix);

@@ -22,16 +22,22 @@ constexpr double kRate = 48000.0;
 using Values = std::vector<float>;  // one port value per parameter
 
 // In place: the outputs are the input buffers, as Ardour often passes them.
-Stereo RenderLv2(const Values& values, const Stereo& in, const int* blocks, int count, bool inPlace) {
+// With `bypassFrom` at 0 or more, the enabled port is connected and turns
+// to 0 at the first block from that frame on.
+Stereo RenderLv2(const Values& values, const Stereo& in, const int* blocks, int count, bool inPlace,
+                 int bypassFrom = -1) {
   DspLibrary library;
   UridMap urids;
   const LV2_Feature* features[] = {urids.Feature(), nullptr};
   Lv2Instance plugin(library.Descriptor(), kRate, features);
   std::copy(values.begin(), values.end(), plugin.controls);
+  float enabled = 1.0f;
+  if (bypassFrom >= 0) plugin.descriptor->connect_port(plugin.handle, brume_lv2::kEnabled, &enabled);
   const int frames = static_cast<int>(in.left.size());
   Stereo out = inPlace ? in : Stereo{std::vector<float>(frames), std::vector<float>(frames)};
   plugin.descriptor->activate(plugin.handle);
   ForEachBlock(frames, blocks, count, [&](int start, int n) {
+    if (bypassFrom >= 0 && start >= bypassFrom) enabled = 0.0f;
     plugin.Audio(inPlace ? &out.left[start] : &in.left[start], inPlace ? &out.right[start] : &in.right[start],
                  &out.left[start], &out.right[start]);
     plugin.descriptor->run(plugin.handle, static_cast<uint32_t>(n));
@@ -53,21 +59,7 @@ TEST(Lv2Dsp, TheEnabledPortBypassesWithACrossfade) {
   const Stereo in = TestInput(9600);
   const int blocks[] = {480};
   const Stereo processed = RenderLv2(ProgramValues<float>(7), in, blocks, 1, false);
-  DspLibrary library;
-  UridMap urids;
-  const LV2_Feature* features[] = {urids.Feature(), nullptr};
-  Lv2Instance plugin(library.Descriptor(), kRate, features);
-  const Values values = ProgramValues<float>(7);
-  std::copy(values.begin(), values.end(), plugin.controls);
-  float enabled = 1.0f;
-  plugin.descriptor->connect_port(plugin.handle, brume_lv2::kEnabled, &enabled);
-  Stereo out{std::vector<float>(9600), std::vector<float>(9600)};
-  plugin.descriptor->activate(plugin.handle);
-  for (int start = 0; start < 9600; start += 480) {
-    if (start == 4800) enabled = 0.0f;
-    plugin.Audio(&in.left[start], &in.right[start], &out.left[start], &out.right[start]);
-    plugin.descriptor->run(plugin.handle, 480);
-  }
+  const Stereo out = RenderLv2(ProgramValues<float>(7), in, blocks, 1, false, /*bypassFrom*/ 4800);
   const int faded = 4800 + static_cast<int>(BrumeProcessor::kFadeSeconds * kRate);
   EXPECT_TRUE(std::equal(out.left.begin(), out.left.begin() + 4800, processed.left.begin()));
   EXPECT_NE(out.left[4900], in.left[4900]) << "mid-fade";

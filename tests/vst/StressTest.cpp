@@ -153,9 +153,11 @@ void AutomationThread(AEffect* effect, Counts& counts, const std::atomic<bool>& 
 
 // Program changes and chunk round trips, bank (index 0) and program (1);
 // every fourth load gets a copy cut short, as a damaged project file would.
+// The host's bypass switches on and off meanwhile.
 void StateThread(AEffect* effect, Counts& counts, const std::atomic<bool>& stop) {
   std::mt19937 random(3);
   for (long n = 0; !stop; ++n) {
+    if (n % 5 == 0) Dispatch(effect, effSetBypass, 0, (n / 5) % 2);
     if (n % 3 == 0) {
       Dispatch(effect, effSetProgram, 0, static_cast<VstIntPtr>(random() % 20));
       ++counts.programs;
