@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "effect/ParameterIds.h"
@@ -10,12 +12,30 @@
 #include "framework/NonFiniteSamples.h"
 #include "framework/SampleRateRange.h"
 
+namespace {
+template <typename Sample>
+double FiniteOrZero(Sample v) {
+  return std::isfinite(v) ? static_cast<double>(v) : 0.0;
+}
+bool AllFinite(const double* samples, int frames) {
+  // A NaN or infinity has every exponent bit set; integer tests vectorise.
+  constexpr uint64_t kExponent = 0x7FF0000000000000ull;
+  uint64_t nonFinite = 0;
+  for (int s = 0; s < frames; ++s) {
+    uint64_t bits;
+    std::memcpy(&bits, &samples[s], sizeof bits);
+    nonFinite |= (bits & kExponent) == kExponent;
+  }
+  return nonFinite == 0;
+}
+}  // namespace
+
 BrumeProcessor::BrumeProcessor(IParameterStore& parameters)
     : parameters_(parameters),
       engine_(std::make_unique<Engine>()),
+      events_(kMaxBlockEvents),
       queue_(kMidiCapacity),
       inbox_(kMidiCapacity),
-      posted_(new IMidiEvent[kMidiCapacity]),
       held_(static_cast<size_t>(parameters.Count()), 0.0),
       heldSet_(static_cast<size_t>(parameters.Count()), 0) {
   // The engine keeps its construction state (44.1 kHz) until Prepare.
@@ -54,7 +74,6 @@ void BrumeProcessor::ClearHistory() {
   engine_->ClearHistory();
   inbox_.Clear();
   queue_.Clear();
-  postedCount_ = 0;
   Restart();
 }
 
@@ -70,7 +89,13 @@ void BrumeProcessor::ApplyParameterChanges() {
 
 void BrumeProcessor::TakeStoreChanges(bool holdWholeSets) {
   const uint32_t generation = parameters_.SetGeneration();
-  if (holdWholeSets && generation != takenGeneration_ && parameters_.EngineChangesPending()) BeginHold();
+  if (!parameters_.EngineChangesPending()) {
+    // A set written without raising the engine's flags (the adapter plays
+    // its values as events) is not one to wait for later.
+    if ((generation & 1u) == 0) takenGeneration_ = generation;
+    return;
+  }
+  if (holdWholeSets && generation != takenGeneration_) BeginHold();
   if (parameters_.TakeEngineChanges([this](int index, double value) { Change(index, value); }))
     takenGeneration_ = generation;
 }
@@ -104,11 +129,11 @@ void BrumeProcessor::ReleaseHeld() {
   engine_->Settle();
 }
 
-void BrumeProcessor::ApplyChange(const ParameterChange& change) {
-  const IParameter* parameter = parameters_.Parameter(change.index);
+void BrumeProcessor::ApplyChange(int index, double value) {
+  const IParameter* parameter = parameters_.Parameter(index);
   if (!parameter) return;
-  const double value = parameter->ClampedValueOf(change.value);
-  if (!std::isnan(value)) Change(change.index, value);
+  value = parameter->ClampedValueOf(value);
+  if (!std::isnan(value)) Change(index, value);
 }
 
 void BrumeProcessor::SetTempo(double bpm) {
@@ -116,108 +141,82 @@ void BrumeProcessor::SetTempo(double bpm) {
   if (std::isfinite(bpm) && bpm > 0.0) tempo_ = bpm;
 }
 
-void BrumeProcessor::Process(const float* const* inputs, float* const* outputs, int frames, Output mode,
-                             const BlockEvents& events) {
-  Run(inputs, outputs, frames, mode, events);
+void BrumeProcessor::Process(const float* const* inputs, float* const* outputs, int frames, Output mode) {
+  Run(inputs, outputs, frames, mode);
 }
 
-void BrumeProcessor::Process(const double* const* inputs, double* const* outputs, int frames,
-                             const BlockEvents& events) {
-  Run(inputs, outputs, frames, Output::kReplace, events);
+void BrumeProcessor::Process(const double* const* inputs, double* const* outputs, int frames) {
+  Run(inputs, outputs, frames, Output::kReplace);
 }
 
-void BrumeProcessor::QueueMidi(const BlockEvents& events, int start, int end) {
-  auto queue = [&](IMidiEvent event) {
-    event.offset = std::max(event.offset - start, 0);
-    queue_.Add(event);
-  };
-  for (; postedNext_ < postedCount_ && posted_[postedNext_].offset < end; ++postedNext_) queue(posted_[postedNext_]);
-  for (; midiNext_ < events.midiCount && events.midi[midiNext_].offset < end; ++midiNext_) queue(events.midi[midiNext_]);
+void BrumeProcessor::GatherEvents(int frames) {
+  // Posted MIDI is stamped from this block's start, as the host's own.
+  inbox_.Drain([this](const IMidiEvent& m) { events_.AddMidi(m.offset, m.status, m.data1, m.data2); });
+  events_.Sort();
+  events_.LimitOffsets(std::max(frames - 1, 0));
 }
 
-void BrumeProcessor::KeepPosted(const IMidiEvent& event) {
-  if (postedCount_ == kMidiCapacity) return;  // over a block's worth waiting: the newest is lost
-  // In offset order, arrival order kept among equal offsets.
-  int at = postedCount_++;
-  for (; at > 0 && posted_[at - 1].offset > event.offset; --at) posted_[at] = posted_[at - 1];
-  posted_[at] = event;
-}
-
-void BrumeProcessor::KeepLateMidi(const BlockEvents& events) {
-  // Stamped past this block: they wait for their frame, counted from the
-  // next block's start as from this one's (hosts that stamp MIDI relative
-  // to the block never send such offsets).
-  int kept = 0;
-  for (int i = postedNext_; i < postedCount_; ++i) posted_[kept++] = posted_[i];
-  postedCount_ = kept;
-  postedNext_ = 0;
-  for (int i = midiNext_; i < events.midiCount; ++i) KeepPosted(events.midi[i]);
+void BrumeProcessor::Play(const BlockEvent& event) {
+  switch (event.kind) {
+    case BlockEvent::Kind::kParameter: ApplyChange(event.index, event.value); break;
+    case BlockEvent::Kind::kTempo: SetTempo(event.value); break;
+    case BlockEvent::Kind::kBypass: bypassed_ = event.value >= 0.5; break;
+    case BlockEvent::Kind::kWholeSet: BeginHold(); break;
+    case BlockEvent::Kind::kMidi: engine_->ApplyMidiMessage(event.Midi(0)); break;
+  }
 }
 
 template <typename Sample>
-void BrumeProcessor::Run(const Sample* const* inputs, Sample* const* outputs, int frames, Output mode,
-                         const BlockEvents& events) {
+void BrumeProcessor::Run(const Sample* const* inputs, Sample* const* outputs, int frames, Output mode) {
   // For the whole call: converting subnormal float input gives the same
   // zeros whatever the piece.
   DenormalGuard denormals;
   TakeStoreChanges(true);
-  SetTempo(events.tempo);
-  if (frames <= 0) {
-    // No frame to play at: posted MIDI waits for the next block, and the
-    // block's changes hold from then on.
-    if (events.wholeSetAt >= 0) BeginHold();
-    for (int i = 0; i < events.changeCount; ++i) ApplyChange(events.changes[i]);
-    for (int i = 0; i < events.tempoCount; ++i) SetTempo(events.tempos[i].bpm);
-    for (int i = 0; i < events.bypassCount; ++i) bypassed_ = events.bypasses[i].on;
+  if (frames < 0) frames = 0;
+  GatherEvents(frames);
+  const int count = events_.Count();
+  int next = 0;
+  if (frames == 0) {
+    // No frame to play at: everything holds from now on, and MIDI reaches
+    // the modulators all the same.
+    for (; next < count; ++next) Play(events_[next]);
+    events_.Clear();
     return;
   }
-  postedNext_ = midiNext_ = 0;
-  inbox_.Drain([this](const IMidiEvent& event) { KeepPosted(event); });
 
-  // Pieces end at the scratch size, at every timed change, so a change
-  // takes effect at its own frame, and where a held set's fade-out ends.
-  int change = 0, tempo = 0, bypass = 0;
-  bool setBegun = events.wholeSetAt < 0;
+  // Pieces end at the scratch size, at every timed event other than MIDI
+  // (which the engine takes at its own frame), and where a held set's
+  // fade-out ends.
+  runaway_ = false;
   for (int start = 0; start < frames;) {
-    for (; bypass < events.bypassCount && events.bypasses[bypass].offset <= start; ++bypass)
-      bypassed_ = events.bypasses[bypass].on;
-    if (!setBegun && events.wholeSetAt <= start) {
-      setBegun = true;
-      BeginHold();
+    for (; next < count && events_[next].offset <= start; ++next) {
+      if (events_[next].kind == BlockEvent::Kind::kMidi)
+        queue_.Add(events_[next].Midi(0));
+      else
+        Play(events_[next]);
     }
-    for (; change < events.changeCount && events.changes[change].offset <= start; ++change)
-      ApplyChange(events.changes[change]);
-    for (; tempo < events.tempoCount && events.tempos[tempo].offset <= start; ++tempo) SetTempo(events.tempos[tempo].bpm);
     int end = std::min(frames, start + maxBlock_);
-    if (change < events.changeCount) end = std::min(end, events.changes[change].offset);
-    if (tempo < events.tempoCount) end = std::min(end, events.tempos[tempo].offset);
-    if (bypass < events.bypassCount) end = std::min(end, events.bypasses[bypass].offset);
-    if (!setBegun) end = std::min(end, events.wholeSetAt);
     if (holding_) end = std::min(end, start + fadePos_);
+    for (; next < count && events_[next].offset < end; ++next) {
+      if (events_[next].kind != BlockEvent::Kind::kMidi) {
+        end = events_[next].offset;
+        break;
+      }
+      queue_.Add(events_[next].Midi(events_[next].offset - start));
+    }
     if (!played_) fadePos_ = FadeTarget();  // nothing sounds yet to fade from
     if (end > start) {
-      QueueMidi(events, start, end);
       RenderPiece(inputs, outputs, start, end - start, mode);
       played_ = true;
     }
     if (holding_ && fadePos_ == 0) ReleaseHeld();
     start = end;
   }
-  // Changes stamped at or past the block's end hold from the next block.
-  for (; bypass < events.bypassCount; ++bypass) bypassed_ = events.bypasses[bypass].on;
-  if (!setBegun) BeginHold();
-  for (; change < events.changeCount; ++change) ApplyChange(events.changes[change]);
-  for (; tempo < events.tempoCount; ++tempo) SetTempo(events.tempos[tempo].bpm);
-  KeepLateMidi(events);
-
-  // A NaN or infinity would spread through the host's whole mix (and an
-  // extreme routing loop can make the engine run away): such samples leave
-  // as silence and the engine starts afresh, at the rate it already has, so
-  // nothing is reallocated here.
-  bool runaway = false;
-  for (int c = 0; c < 2; ++c)
-    if (outputs && outputs[c]) runaway = SilenceNonFinite(outputs[c], frames) || runaway;
-  if (runaway) engine_->Reset(engine_->SampleRate());
+  events_.Clear();
+  // An extreme routing loop can make the engine run away: its output left
+  // as silence, and it starts afresh at the rate it already has, so nothing
+  // is reallocated here.
+  if (runaway_) engine_->Reset(engine_->SampleRate());
 }
 
 void BrumeProcessor::Fade(const double* const* in, double* const* out, int frames) {
@@ -250,10 +249,12 @@ void BrumeProcessor::RenderPiece(const Sample* const* inputs, Sample* const* out
     if constexpr (std::is_same_v<Sample, double>) {
       // In place in the host's buffers; a missing one reads silence or
       // writes into scratch.
-      if (source && !(fading && destination == source)) {
+      // Read in place unless the fade needs the input after the engine has
+      // written over it, or it holds a NaN or infinity (read as 0).
+      if (source && !(fading && destination == source) && AllFinite(source + start, frames)) {
         in[c] = source + start;
       } else if (source) {
-        std::copy(source + start, source + start + frames, inScratch);
+        for (int s = 0; s < frames; ++s) inScratch[s] = FiniteOrZero(source[start + s]);
         in[c] = inScratch;
       } else {
         std::fill(inScratch, inScratch + frames, 0.0);
@@ -261,13 +262,14 @@ void BrumeProcessor::RenderPiece(const Sample* const* inputs, Sample* const* out
       }
       out[c] = destination ? destination + start : outScratch;
     } else {
-      for (int s = 0; s < frames; ++s) inScratch[s] = source ? source[start + s] : 0.0;
+      for (int s = 0; s < frames; ++s) inScratch[s] = source ? FiniteOrZero(source[start + s]) : 0.0;
       in[c] = inScratch;
       out[c] = outScratch;
     }
   }
   engine_->Process(in, out, frames, tempo_, queue_);
   if (fading) Fade(in, out, frames);
+  for (int c = 0; c < 2; ++c) runaway_ = SilenceNonFinite(out[c], frames) || runaway_;
   if constexpr (!std::is_same_v<Sample, double>) {
     for (int c = 0; c < 2; ++c) {
       Sample* destination = outputs ? outputs[c] : nullptr;

@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 
+#include "effect/BlockEventList.h"
 #include "engine/Engine.h"
 #include "framework/IMidiEventQueue.h"
 #include "framework/IParameterStore.h"
@@ -9,12 +10,20 @@
 
 // The signal path of Brume as every plug-in format drives it: the engine,
 // the MIDI that reaches it, the tempo, and the work around the engine in
-// one host block (parameter changes, float/double conversion, pieces no
-// longer than the scratch buffers, cuts at timed changes, silencing
-// non-finite output), and the switches every format shares: bypass, and
-// the fade around a whole set of new values (a program or a loaded state).
-// A format adapter translates its host's calls into these and holds no
-// signal-path logic of its own.
+// one host block (float/double conversion, non-finite input read as 0,
+// pieces no longer than the scratch buffers, cuts at timed events, a
+// runaway engine silenced and reset), and the switches every format
+// shares: bypass, and the fade around a whole set of new values (a program
+// or a loaded state). A format adapter translates its host's calls into
+// these and holds no signal-path logic of its own.
+//
+// One event policy for every format: a block's events (parameter points,
+// MIDI, tempo, bypass, whole sets) come in one list with the host's
+// offsets; they play in offset order, arrival order kept among equal
+// offsets; one stamped before the block plays on its first frame, one at
+// or past its end on its last frame (nothing waits for a later block); a
+// block of no frames plays them all at once, MIDI included. What does not
+// fit the list is dropped and counted (DroppedEvents).
 //
 // Bypass and whole sets both move one fade between the engine's output and
 // the plain input, kFadeSeconds each way. Bypassed, the output is the
@@ -39,47 +48,14 @@
 class BrumeProcessor {
  public:
   static constexpr int kMidiCapacity = 1024;
+  // Events one block carries (parameter points, MIDI, switches); more are
+  // dropped and counted.
+  static constexpr int kMaxBlockEvents = 4096 + kMidiCapacity;
   static constexpr int kDefaultMaxBlock = 1024;
   static constexpr double kDefaultTempo = 120.0;
   static constexpr double kFadeSeconds = 0.008;
 
   enum class Output { kReplace, kAdd };
-
-  // A parameter set to `value` (its own units) from frame `offset` on.
-  struct ParameterChange {
-    int offset;
-    int index;
-    double value;
-  };
-  // The host's tempo from frame `offset` on; an offset at or beyond the
-  // block's end holds from the next block.
-  struct TempoChange {
-    int offset;
-    double bpm;
-  };
-  // Bypass on or off from frame `offset` on.
-  struct BypassChange {
-    int offset;
-    bool on;
-  };
-  // What one host block carries besides audio; every list is ordered by
-  // offset (frames from the block's start). MIDI stamped past the block's
-  // end waits for that frame in the next block.
-  struct BlockEvents {
-    // The tempo at the block's start; 0 (or not usable) keeps the last one.
-    double tempo = 0.0;
-    const IMidiEvent* midi = nullptr;
-    int midiCount = 0;
-    const ParameterChange* changes = nullptr;
-    int changeCount = 0;
-    const TempoChange* tempos = nullptr;
-    int tempoCount = 0;
-    const BypassChange* bypasses = nullptr;
-    int bypassCount = 0;
-    // The offset at which `changes` begin a whole set (a program), or -1:
-    // from there on they wait for the fade as a set from the store does.
-    int wholeSetAt = -1;
-  };
 
   // `parameters` holds Brume's parameter definitions and outlives this.
   explicit BrumeProcessor(IParameterStore& parameters);
@@ -98,14 +74,21 @@ class BrumeProcessor {
   // engine at the current rate with the current settings.
   void ClearHistory();
 
-  // Bypass from the next block on (the audio thread, or while no block
-  // runs); a block's own BypassChanges move it within the block.
-  void SetBypassed(bool on) { bypassed_ = on; }
+  // The next block's events: the adapter adds them (host offsets, any
+  // order) before calling Process, which plays them and empties the list.
+  // The audio thread, or while no block runs.
+  BlockEventList& Events() { return events_; }
+  // Whether the output is bypassed, as the last block left it.
   bool Bypassed() const { return bypassed_; }
 
+  // MIDI stamped for the next block (frames from its start), from any
+  // thread, never waiting (see MidiInbox): it joins that block's events.
   bool PostMidi(const IMidiEvent& event) { return inbox_.Post(event); }
-  // Posted or carried over, not yet played (while no audio thread runs).
-  int PendingMidi() const { return inbox_.Pending() + postedCount_ - postedNext_ + queue_.Pending(); }
+  // Posted, not yet played (while no audio thread runs).
+  int PendingMidi() const { return inbox_.Pending() + queue_.Pending(); }
+  // Events lost since construction: a full event list, a full inbox or a
+  // poster meeting another one.
+  long DroppedEvents() const { return events_.Dropped() + inbox_.Dropped() + queue_.Dropped(); }
   double Tempo() const { return tempo_; }
 
   // Applies the store's changed values to the engine at once, and any set
@@ -113,20 +96,25 @@ class BrumeProcessor {
   // for the next call). For callers outside a block.
   void ApplyParameterChanges();
 
-  // One host block. Two input and two output channels; a null input reads
-  // silence, a null output is not written. Inputs may alias outputs.
-  // Double buffers are processed in place; kAdd adds into float outputs.
-  void Process(const float* const* inputs, float* const* outputs, int frames, Output mode,
-               const BlockEvents& events);
-  void Process(const double* const* inputs, double* const* outputs, int frames,
-               const BlockEvents& events);
+  // One host block with the events in Events(). Two input and two output
+  // channels; a null input reads silence, a null output is not written;
+  // inputs may alias outputs. Double buffers are processed in place; kAdd
+  // adds into float outputs. A NaN or infinity in the input is read as 0.
+  // A block of no frames (or a negative count) plays its events at once.
+  void Process(const float* const* inputs, float* const* outputs, int frames, Output mode);
+  void Process(const double* const* inputs, double* const* outputs, int frames);
 
   // The engine, for inspection by tests and tools while no audio runs.
   Engine& SignalEngine() { return *engine_; }
 
  private:
   template <typename Sample>
-  void Run(const Sample* const* inputs, Sample* const* outputs, int frames, Output mode, const BlockEvents& events);
+  void Run(const Sample* const* inputs, Sample* const* outputs, int frames, Output mode);
+  // The block's posted MIDI joins its events, which are ordered and placed
+  // on frames 0 .. frames - 1.
+  void GatherEvents(int frames);
+  // A parameter, tempo, bypass or whole-set event.
+  void Play(const BlockEvent& event);
   template <typename Sample>
   void RenderPiece(const Sample* const* inputs, Sample* const* outputs, int start, int frames, Output mode);
   // The fade position the output moves to: 0 (the input) while bypassed or
@@ -146,23 +134,15 @@ class BrumeProcessor {
   void ReleaseHeld();
   // Back to a state where nothing has played: fades end where they go.
   void Restart();
-  // Queues the block's MIDI that falls before `end` at offsets from start.
-  void QueueMidi(const BlockEvents& events, int start, int end);
-  void KeepLateMidi(const BlockEvents& events);
-  void KeepPosted(const IMidiEvent& event);
   void SetTempo(double bpm);
-  void ApplyChange(const ParameterChange& change);
+  void ApplyChange(int index, double value);
 
   IParameterStore& parameters_;
   std::unique_ptr<Engine> engine_;
-  IMidiEventQueue queue_;
+  BlockEventList events_;
+  IMidiEventQueue queue_;  // one piece's MIDI, offsets from the piece's start
   MidiInbox inbox_;
-  // The block's posted MIDI (what the inbox held at its start and what
-  // earlier blocks left for later), offsets from the block's start.
-  std::unique_ptr<IMidiEvent[]> posted_;
-  int postedCount_ = 0;
-  int postedNext_ = 0;
-  int midiNext_ = 0;
+  bool runaway_ = false;  // the engine's output was not finite this block
   double tempo_ = kDefaultTempo;
   int maxBlock_ = 0;
   std::vector<double> scratch_[4];  // in L, in R, out L, out R

@@ -79,32 +79,33 @@ void Kestrel::ParameterChanged(int index) {
     ApplyParameterChange(processor_.SignalEngine(), index, Parameter(index)->Value());
 }
 
-BrumeProcessor::BlockEvents Kestrel::HostBlockEvents() {
-  BrumeProcessor::BlockEvents events;
+void Kestrel::AddHostBlockEvents() {
+  BlockEventList& events = processor_.Events();
   // The tempo is read once per block; a host without one gets 120 BPM.
-  events.tempo = HostTempo();
-  if (events.tempo == 0.0) events.tempo = BrumeProcessor::kDefaultTempo;
-  processor_.SetBypassed(HostBypass());
-  return events;
+  const double tempo = HostTempo();
+  events.AddTempo(0, tempo == 0.0 ? BrumeProcessor::kDefaultTempo : tempo);
+  events.AddBypass(0, HostBypass());
 }
 
 void Kestrel::ProcessDouble(double** inputs, double** outputs, int frames) {
-  processor_.Process(inputs, outputs, frames, HostBlockEvents());
+  AddHostBlockEvents();
+  processor_.Process(inputs, outputs, frames);
 }
 
 void Kestrel::ProcessHostBlock(float** inputs, float** outputs, int frames, bool adding) {
   float* in[2];
   float* out[2];
   MapHostChannels(inputs, outputs, in, out, 2);
-  processor_.Process(in, out, frames, adding ? BrumeProcessor::Output::kAdd : BrumeProcessor::Output::kReplace,
-                     HostBlockEvents());
+  AddHostBlockEvents();
+  processor_.Process(in, out, frames, adding ? BrumeProcessor::Output::kAdd : BrumeProcessor::Output::kReplace);
 }
 
 void Kestrel::ProcessHostBlock(double** inputs, double** outputs, int frames) {
   double* in[2];
   double* out[2];
   MapHostChannels(inputs, outputs, in, out, 2);
-  processor_.Process(in, out, frames, HostBlockEvents());
+  AddHostBlockEvents();
+  processor_.Process(in, out, frames);
 }
 
 void Kestrel::HandleMidiEvent(const IMidiEvent& event) { processor_.PostMidi(event); }

@@ -54,7 +54,8 @@ class Kestrel final : public IVstBinding {
  private:
   void InstallFactoryPresets();
   void BuildEditor(EditorFactory factory);
-  BrumeProcessor::BlockEvents HostBlockEvents();
+  // The host's tempo and bypass, for the block about to play.
+  void AddHostBlockEvents();
 
   BrumeProcessor processor_;
 };

@@ -1,6 +1,7 @@
 #include "framework/IParameterStore.h"
 
 #include <cmath>
+#include <thread>
 
 IParameterStore::IParameterStore(int count)
     : count_(count > 0 ? count : 0),
@@ -43,13 +44,32 @@ bool IParameterStore::SetClamped(int index, double value) {
   return true;
 }
 
-void IParameterStore::SetAll(const double* values) {
+void IParameterStore::SetAll(const double* values, bool markEngine) {
   // Odd before the first value is stored, even again after the last.
   setGeneration_.fetch_add(1, std::memory_order_relaxed);
   std::atomic_thread_fence(std::memory_order_release);
   for (int i = 0; i < count_; ++i) parameters_[static_cast<size_t>(i)].SetClamped(values[i]);
-  MarkAllChanged();
+  if (markEngine)
+    MarkAllChanged();
+  else
+    MarkAllChangedForEditor();
   setGeneration_.fetch_add(1, std::memory_order_release);
+}
+
+bool IParameterStore::ReadAll(double* values) const {
+  constexpr int kAttempts = 100000;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const uint32_t generation = setGeneration_.load(std::memory_order_acquire);
+    if (generation & 1u) {
+      std::this_thread::yield();  // a set is being written: it takes microseconds
+      continue;
+    }
+    for (int i = 0; i < count_; ++i) values[i] = parameters_[static_cast<size_t>(i)].Value();
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (setGeneration_.load(std::memory_order_relaxed) == generation) return true;
+  }
+  for (int i = 0; i < count_; ++i) values[i] = parameters_[static_cast<size_t>(i)].Value();
+  return false;
 }
 
 void IParameterStore::MarkChanged(int index) {

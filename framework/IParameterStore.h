@@ -37,7 +37,14 @@ class IParameterStore {
   // ranges). The engine's reader never applies half of one: see
   // TakeEngineChanges. Concurrent SetAll calls from two threads may still
   // interleave their values; callers serialise them (the plug-in lock).
-  void SetAll(const double* values);
+  // Without `markEngine` only the editor's flags rise: for a writer that
+  // plays the values to the engine itself (the audio thread, at an offset).
+  void SetAll(const double* values, bool markEngine = true);
+  // Every value at one moment between whole sets, never part of one and
+  // part of another (any thread; it retries while a set is written and
+  // never holds a writer up). False after many retries while sets kept
+  // coming, with the values read last in `values`.
+  bool ReadAll(double* values) const;
 
   void MarkChanged(int index);
   void MarkAllChanged();

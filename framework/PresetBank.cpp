@@ -11,10 +11,13 @@ PresetBank::PresetBank(IParameterStore& parameters, int slotCount)
     : parameters_(parameters), slots_(slotCount > 0 ? static_cast<size_t>(slotCount) : 0) {}
 
 bool PresetBank::WriteProgram(IStateChunk& chunk) const {
+  // One whole set, even while a program is being written on another thread.
+  std::vector<double> values(static_cast<size_t>(parameters_.Count()));
+  parameters_.ReadAll(values.data());
   for (int i = 0; i < parameters_.Count(); ++i) {
-    const IParameter& parameter = *parameters_.Parameter(i);
-    TracePoint("IEffectBase::SerializeParams", __LINE__, "%d %s %f", i, parameter.Name(), parameter.Value());
-    if (!chunk.AppendDouble(parameter.Value())) return false;
+    TracePoint("IEffectBase::SerializeParams", __LINE__, "%d %s %f", i, parameters_.Parameter(i)->Name(),
+               values[static_cast<size_t>(i)]);
+    if (!chunk.AppendDouble(values[static_cast<size_t>(i)])) return false;
   }
   return true;
 }

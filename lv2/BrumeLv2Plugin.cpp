@@ -80,64 +80,48 @@ void BrumeLv2Plugin::ConnectPort(uint32_t port, void* data) {
 // (the VST plug-in's resume keeps its echoes on purpose).
 void BrumeLv2Plugin::Activate() { processor_.ClearHistory(); }
 
-int BrumeLv2Plugin::CollectControlChanges() {
+void BrumeLv2Plugin::CollectControlChanges() {
   int count = 0;
   for (int i = 0; i < kParameterCount; ++i) {
     if (!controlPorts_[i] || i == kMatrixTab) continue;  // the tab only picks the editor's page
     const double value = parameters_.Parameter(i)->ClampedValueOf(*controlPorts_[i]);
     if (std::isnan(value) || value == applied_[i]) continue;
     applied_[i] = value;
-    changes_[count++] = BrumeProcessor::ParameterChange{0, i, value};
+    changed_[count++] = i;
   }
-  return count;
+  BlockEventList& events = processor_.Events();
+  // Many ports changing at once is a preset or a restored state: it fades
+  // as a program change does in the other formats.
+  if (count > kWholeSetPorts) events.AddWholeSet(0);
+  for (int k = 0; k < count; ++k) events.AddParameter(0, changed_[k], applied_[changed_[k]]);
 }
 
-void BrumeLv2Plugin::AddEvent(const ControlEvent& event, uint32_t frames, BrumeProcessor::BlockEvents& events) {
-  const int64_t time = std::max<int64_t>(event.frames, 0);
-  if (event.kind == ControlEvent::kTempo) {
-    // Stamped at or beyond the block's end, it holds from the next block;
-    // past the list's room, the latest one replaces the last entry.
-    const int at = events.tempoCount < kMaxBlockTempos ? events.tempoCount++ : kMaxBlockTempos - 1;
-    tempos_[at] = BrumeProcessor::TempoChange{static_cast<int>(std::min<int64_t>(time, frames)), event.tempo};
-    return;
-  }
-  // MIDI stamped at or beyond the block's end has no frame to play at.
-  if (time >= static_cast<int64_t>(frames) || events.midiCount == kMaxBlockMidi) return;
-  IMidiEvent& midi = midi_[events.midiCount++];
-  midi = IMidiEvent{};
-  midi.offset = static_cast<int32_t>(time);
-  midi.status = event.status;
-  midi.data1 = event.data1;
-  midi.data2 = event.data2;
-}
-
-void BrumeLv2Plugin::CollectEvents(uint32_t frames, BrumeProcessor::BlockEvents& events) {
-  events.midi = midi_;
-  events.tempos = tempos_;
+void BrumeLv2Plugin::CollectEvents() {
+  BlockEventList& events = processor_.Events();
   // Without urid:map the atom port may be connected to anything (lv2apply
   // gives it a float): it is not read at all. With it, only a frame-timed
   // sequence is read, and only within its bounds; unconnected, the tempo
   // stays the last one received (120 BPM until then).
   for (ControlSequence sequence(haveUrids_ ? control_ : nullptr, urids_.control); !sequence.AtEnd();
-       sequence.Advance())
-    AddEvent(sequence.Current(), frames, events);
+       sequence.Advance()) {
+    const ControlEvent& event = sequence.Current();
+    if (event.kind == ControlEvent::kTempo)
+      events.AddTempo(event.frames, event.tempo);
+    else
+      events.AddMidi(event.frames, event.status, event.data1, event.data2);
+  }
 }
 
 void BrumeLv2Plugin::Run(uint32_t frames) {
-  BrumeProcessor::BlockEvents events;
-  events.changes = changes_;
-  events.changeCount = CollectControlChanges();
-  // Many ports changing at once is a preset or a restored state: it fades
-  // as a program change does in the other formats.
-  if (events.changeCount > kWholeSetPorts) events.wholeSetAt = 0;
+  CollectControlChanges();
   // Unconnected, the plug-in is enabled.
-  processor_.SetBypassed(enabled_ && *enabled_ < 0.5f);
-  CollectEvents(frames, events);
+  processor_.Events().AddBypass(0, enabled_ && *enabled_ < 0.5f);
+  CollectEvents();
+  // Without audio ports nothing is rendered; settings, tempo and MIDI still
+  // reach the engine.
   const bool audio = audioIn_[0] && audioIn_[1] && audioOut_[0] && audioOut_[1];
-  // Without audio ports nothing is rendered; settings and tempo still hold.
   const int n = audio ? static_cast<int>(std::min<uint32_t>(frames, INT32_MAX)) : 0;
-  if (!audio) events.midiCount = 0;
   const float* in[2] = {audioIn_[0], audioIn_[1]};
   float* out[2] = {audioOut_[0], audioOut_[1]};
-  processor_.Process(in, out, n, BrumeProcessor::Output::kReplace, events);
+  processor_.Process(in, out, n, BrumeProcessor::Output::kReplace);
 }

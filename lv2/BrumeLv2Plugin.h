@@ -24,9 +24,6 @@ class BrumeLv2Plugin {
  public:
   // Frames per engine call when the host states no maximum block length.
   static constexpr int kDefaultScratchFrames = 4096;
-  // Events one run() passes on; more MIDI than this in one block is dropped.
-  static constexpr int kMaxBlockMidi = BrumeProcessor::kMidiCapacity;
-  static constexpr int kMaxBlockTempos = 64;
   // More control ports than this changed before one run() count as a whole
   // set (a preset or a restored state) rather than automation.
   static constexpr int kWholeSetPorts = 8;
@@ -50,11 +47,10 @@ class BrumeLv2Plugin {
   void MapUrids(LV2_URID_Map* map);
   void ReadOptions(const LV2_Feature* const* features);
   // The control ports that changed since the last run(), as changes at the
-  // block's start.
-  int CollectControlChanges();
-  // The sequence's MIDI and tempo into the block's event lists.
-  void CollectEvents(uint32_t frames, BrumeProcessor::BlockEvents& events);
-  void AddEvent(const ControlEvent& event, uint32_t frames, BrumeProcessor::BlockEvents& events);
+  // block's start (a whole set when many changed at once).
+  void CollectControlChanges();
+  // The sequence's MIDI and tempo into the block's events.
+  void CollectEvents();
 
   double sampleRate_;
   IParameterStore parameters_;
@@ -62,9 +58,7 @@ class BrumeLv2Plugin {
   bool haveUrids_ = false;
   Urids urids_;
   int scratchFrames_ = kDefaultScratchFrames;
-  BrumeProcessor::ParameterChange changes_[kParameterCount];
-  IMidiEvent midi_[kMaxBlockMidi];
-  BrumeProcessor::TempoChange tempos_[kMaxBlockTempos];
+  int changed_[kParameterCount] = {};  // the ports one run() found changed
 
   const float* audioIn_[2] = {};
   float* audioOut_[2] = {};

@@ -280,10 +280,9 @@ void IVstBinding::QueueMidiEvents(const VstEvents& events) {
     if (!event || event->type != kVstMidiType) continue;
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
     IMidiEvent message;
-    // An offset past the announced block would only come due in a later
-    // block at least that long; it is kept inside the block instead.
-    const int lastFrame = BlockFrames() > 0 ? BlockFrames() - 1 : 0;
-    message.offset = midi->deltaFrames < 0 ? 0 : midi->deltaFrames > lastFrame ? lastFrame : midi->deltaFrames;
+    // Frames from the next block's start, as the host stamped them: the
+    // processing core places them within that block.
+    message.offset = midi->deltaFrames;
     message.status = static_cast<uint8_t>(midi->midiData[0]);
     message.data1 = static_cast<uint8_t>(midi->midiData[1]);
     message.data2 = static_cast<uint8_t>(midi->midiData[2]);

@@ -35,9 +35,12 @@ tresult BrumeVst3Controller::terminate() {
   return kResultOk;
 }
 
-// The processor's state is the only record of the values.
+// The processor's state is the only record of the values and the bypass.
 tresult BrumeVst3Controller::setComponentState(IBStream* state) {
-  return LoadState(state, bank_) ? kResultOk : kResultFalse;
+  bool bypassed = false;
+  if (!LoadState(state, bank_, &bypassed)) return kResultFalse;
+  bypass_ = bypassed ? 1.0 : 0.0;
+  return kResultOk;
 }
 tresult BrumeVst3Controller::setState(IBStream*) { return kResultOk; }
 tresult BrumeVst3Controller::getState(IBStream*) { return kResultOk; }

@@ -77,9 +77,17 @@ tresult BrumeVst3Processor::setActive(TBool state) {
   return kResultOk;
 }
 
-tresult BrumeVst3Processor::setState(IBStream* state) { return LoadState(state, bank_) ? kResultOk : kResultFalse; }
+tresult BrumeVst3Processor::setState(IBStream* state) {
+  bool bypassed = false;
+  if (!LoadState(state, bank_, &bypassed)) return kResultFalse;
+  bypass_.store((bypassed ? kBypassOn : 0) | kBypassRestored, std::memory_order_release);
+  return kResultOk;
+}
 
-tresult BrumeVst3Processor::getState(IBStream* state) { return SaveState(state, bank_) ? kResultOk : kResultFalse; }
+tresult BrumeVst3Processor::getState(IBStream* state) {
+  const bool bypassed = bypass_.load(std::memory_order_acquire) & kBypassOn;
+  return SaveState(state, bank_, bypassed) ? kResultOk : kResultFalse;
+}
 
 tresult BrumeVst3Processor::setBusArrangements(SpeakerArrangement* inputs, int32 numIns, SpeakerArrangement* outputs,
                                                int32 numOuts) {
@@ -113,128 +121,101 @@ tresult BrumeVst3Processor::setupProcessing(ProcessSetup& setup) {
 
 tresult BrumeVst3Processor::setProcessing(TBool) { return kResultOk; }
 
-namespace {
-// Parameter queues arrive one parameter at a time and events apart from
-// them, each in offset order, so a block's changes and MIDI are runs to
-// interleave. A bottom-up merge sort through a scratch array of the same
-// size orders them by offset, keeping the arrival order among equal
-// offsets, in n log n steps and without allocating; inserting each item
-// in place cost n squared, milliseconds for dense automation.
-template <typename Item>
-void SortByOffset(Item* items, Item* scratch, int n) {
-  const auto earlier = [](const Item& a, const Item& b) { return a.offset < b.offset; };
-  if (std::is_sorted(items, items + n, earlier)) return;
-  Item* from = items;
-  Item* to = scratch;
-  for (int width = 1; width < n; width *= 2) {
-    for (int lo = 0; lo < n; lo += 2 * width) {
-      const int mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
-      std::merge(from + lo, from + mid, from + mid, from + hi, to + lo, earlier);
-    }
-    std::swap(from, to);
-  }
-  if (from != items) std::copy(from, from + n, items);
-}
-}  // namespace
-
-void BrumeVst3Processor::AddChange(int offset, int index, double value) {
-  if (changeCount_ == kMaxBlockChanges) {
-    changesDropped_ = true;
-    return;
-  }
-  changes_[changeCount_++] = BrumeProcessor::ParameterChange{offset, index, value};
+void BrumeVst3Processor::AddChange(int32_t offset, int index, double value) {
+  if (!processor_.Events().AddParameter(offset, index, value)) changesDropped_ = true;
 }
 
-void BrumeVst3Processor::AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
-  if (midiCount_ == kMaxBlockMidi) return;
-  IMidiEvent& event = midi_[midiCount_++];
-  event = IMidiEvent{};
-  event.offset = offset;
-  event.status = status;
-  event.data1 = data1;
-  event.data2 = data2;
-}
-
-// A factory program is every value at once, from its offset on; changes
-// the host sends for the same offset come after it and win.
-void BrumeVst3Processor::LoadProgram(int offset, int program) {
+// A factory program is every value at once, from its offset on: one whole
+// set in the store (what getState saves) and one in the block's events;
+// changes the host sends for the same offset come after it and win.
+void BrumeVst3Processor::LoadProgram(int32_t offset, int program) {
   programAt_ = offset;
-  for (int i = 0; i < kParameterCount; ++i) {
-    parameters_.Parameter(i)->SetClamped(programs_[program][i]);
-    AddChange(offset, i, programs_[program][i]);
-  }
+  parameters_.SetAll(programs_[program], /*markEngine*/ false);
+  processor_.Events().AddWholeSet(offset);
+  for (int i = 0; i < kParameterCount; ++i) AddChange(offset, i, programs_[program][i]);
+}
+
+void BrumeVst3Processor::AddRestoredBypass() {
+  int state = bypass_.load(std::memory_order_acquire);
+  // A setState racing this keeps its own mark for the next block.
+  if ((state & kBypassRestored) && bypass_.compare_exchange_strong(state, state & kBypassOn))
+    processor_.Events().AddBypass(0, state & kBypassOn);
 }
 
 namespace {
-int OffsetIn(int32 offset, int frames) { return offset < 0 ? 0 : std::min<int32>(offset, std::max(frames, 0)); }
-// MIDI lands on a frame of the block: an event stamped past it would wait
-// in the processor for a later block at least that long.
-int MidiOffsetIn(int32 offset, int frames) { return std::min(OffsetIn(offset, frames), std::max(frames - 1, 0)); }
 uint8_t MidiByte(double normalised) {
   if (!(normalised > 0.0)) return 0;  // NaN too
   return static_cast<uint8_t>(std::min(std::floor(normalised * 127.0 + 0.5), 127.0));
 }
 }  // namespace
 
-void BrumeVst3Processor::CollectChanges(IParameterChanges* changes, int frames) {
-  changeCount_ = 0;
-  midiCount_ = 0;
-  bypassCount_ = 0;
+void BrumeVst3Processor::CollectChanges(IParameterChanges* changes) {
   programAt_ = -1;
   if (!changes) return;
-  const int32 count = changes->getParameterCount();
+  BlockEventList& events = processor_.Events();
+  const auto take = [&](ParamID id, int32 offset, ParamValue value) {
+    if (std::isnan(value)) return;
+    if (id < static_cast<ParamID>(kParameterCount)) {
+      IParameter& parameter = *parameters_.Parameter(static_cast<int>(id));
+      const double plain = parameter.ValueOfNormalised(value);
+      parameter.SetClamped(plain);  // what getState saves; the engine hears it at its offset
+      AddChange(offset, static_cast<int>(id), plain);
+    } else if (id == kProgramId) {
+      LoadProgram(offset, StepIndex(value, kFactoryPresetCount - 1));
+    } else if (id == kBypassId) {
+      events.AddBypass(offset, value >= 0.5);
+    } else if (id == kModWheelId) {
+      events.AddMidi(offset, 0xB0, kMidiModWheel, MidiByte(value));
+    }
+  };
+  const int32 count = std::min<int32>(changes->getParameterCount(), kMaxHostQueues);
   // Programs first: a program and a value for the same offset leave the value.
   for (int pass = 0; pass < 2; ++pass) {
     for (int32 q = 0; q < count; ++q) {
       IParamValueQueue* queue = changes->getParameterData(q);
-      if (!queue) continue;
+      if (!queue) break;  // the host's list ends where it fails to give an entry
       const ParamID id = queue->getParameterId();
       if ((id == kProgramId) != (pass == 0)) continue;
       const int32 points = queue->getPointCount();
       for (int32 k = 0; k < points; ++k) {
         int32 offset = 0;
         ParamValue value = 0.0;
-        if (queue->getPoint(k, offset, value) != kResultOk || std::isnan(value)) continue;
-        const int at = OffsetIn(offset, frames);
-        if (id < static_cast<ParamID>(kParameterCount)) {
-          IParameter& parameter = *parameters_.Parameter(static_cast<int>(id));
-          const double plain = parameter.ValueOfNormalised(value);
-          parameter.SetClamped(plain);  // what getState saves; the engine hears it at its offset
-          AddChange(at, static_cast<int>(id), plain);
-        } else if (id == kProgramId) {
-          LoadProgram(at, StepIndex(value, kFactoryPresetCount - 1));
-        } else if (id == kBypassId) {
-          if (bypassCount_ < kMaxBypassPoints)
-            bypassPoints_[bypassCount_++] = BrumeProcessor::BypassChange{at, value >= 0.5};
-        } else if (id == kModWheelId) {
-          AddMidi(MidiOffsetIn(offset, frames), 0xB0, kMidiModWheel, MidiByte(value));
+        if (events.Count() == events.Capacity()) {
+          // No room left: the queue's last value still reaches the store
+          // (and every value the engine from the next block's start).
+          changesDropped_ = true;
+          if (queue->getPoint(points - 1, offset, value) == kResultOk) take(id, offset, value);
+          break;
         }
+        if (queue->getPoint(k, offset, value) != kResultOk) break;
+        take(id, offset, value);
       }
     }
   }
 }
 
-void BrumeVst3Processor::CollectEvents(IEventList* events, int frames) {
-  if (!events) return;
-  const int32 count = events->getEventCount();
+void BrumeVst3Processor::CollectEvents(IEventList* list) {
+  if (!list) return;
+  BlockEventList& events = processor_.Events();
+  const int32 count = std::min<int32>(list->getEventCount(), kMaxHostEvents);
   for (int32 i = 0; i < count; ++i) {
     Event e;
-    if (events->getEvent(i, e) != kResultOk) continue;
-    const int offset = MidiOffsetIn(e.sampleOffset, frames);
+    if (list->getEvent(i, e) != kResultOk) break;  // the list ends where the host fails
     auto channel = [](int16 c) { return static_cast<uint8_t>(c & 0x0F); };
     auto pitch = [](int16 p) { return static_cast<uint8_t>(std::clamp<int16>(p, 0, 127)); };
     switch (e.type) {
       case Event::kNoteOnEvent:
         // A note on at velocity 0 would read as a note off in MIDI.
-        AddMidi(offset, 0x90 | channel(e.noteOn.channel), pitch(e.noteOn.pitch),
-                std::max<uint8_t>(MidiByte(e.noteOn.velocity), 1));
+        events.AddMidi(e.sampleOffset, 0x90 | channel(e.noteOn.channel), pitch(e.noteOn.pitch),
+                       std::max<uint8_t>(MidiByte(e.noteOn.velocity), 1));
         break;
       case Event::kNoteOffEvent:
-        AddMidi(offset, 0x80 | channel(e.noteOff.channel), pitch(e.noteOff.pitch), MidiByte(e.noteOff.velocity));
+        events.AddMidi(e.sampleOffset, 0x80 | channel(e.noteOff.channel), pitch(e.noteOff.pitch),
+                       MidiByte(e.noteOff.velocity));
         break;
       case Event::kPolyPressureEvent:
-        AddMidi(offset, 0xA0 | channel(e.polyPressure.channel), pitch(e.polyPressure.pitch),
-                MidiByte(e.polyPressure.pressure));
+        events.AddMidi(e.sampleOffset, 0xA0 | channel(e.polyPressure.channel), pitch(e.polyPressure.pitch),
+                       MidiByte(e.polyPressure.pressure));
         break;
       default:
         break;
@@ -266,44 +247,35 @@ void BrumeVst3Processor::Render(ProcessData& data, Sample** (*channels)(AudioBus
   }
   const bool audio = out[0] || out[1];
   const int frames = audio ? std::max<int32>(data.numSamples, 0) : 0;
-  const double tempo = Tempo(data.processContext);
-
-  // Bypass switches, programs, changes and MIDI all go to the processor at
-  // their offsets; it fades around the switches and keeps the engine (and
-  // MIDI) running while bypassed.
-  BrumeProcessor::BlockEvents events;
-  events.tempo = tempo;
-  events.changes = changes_;
-  events.changeCount = changeCount_;
-  events.midi = midi_;
-  events.midiCount = midiCount_;
-  events.bypasses = bypassPoints_;
-  events.bypassCount = bypassCount_;
-  events.wholeSetAt = programAt_;
   if constexpr (std::is_same_v<Sample, float>)
-    processor_.Process(in, out, frames, BrumeProcessor::Output::kReplace, events);
+    processor_.Process(in, out, frames, BrumeProcessor::Output::kReplace);
   else
-    processor_.Process(in, out, frames, events);
+    processor_.Process(in, out, frames);
 }
 
 // A program loaded here is announced as changes of every value, so that a
 // host which does not read the controller again after selecting a program
 // still shows (and saves) the program's values.
-void BrumeVst3Processor::ReportProgram(IParameterChanges* out) {
+void BrumeVst3Processor::ReportProgram(IParameterChanges* out, int32 frames) {
   if (programAt_ < 0 || !out) return;
+  const int32 at = std::min(programAt_, frames > 0 ? frames - 1 : 0);
   for (int i = 0; i < kParameterCount; ++i) {
     const ParamID id = static_cast<ParamID>(i);
     int32 index = 0;
     if (IParamValueQueue* queue = out->addParameterData(id, index))
-      queue->addPoint(programAt_, parameters_.Parameter(i)->Normalised(), index);
+      queue->addPoint(at, parameters_.Parameter(i)->Normalised(), index);
   }
 }
 
+// Bypass switches, programs, changes and MIDI all go to the processor at
+// their offsets; it fades around the switches and keeps the engine (and
+// MIDI) running while bypassed. The tempo goes first, so that a full list
+// drops a parameter point (whose value the store still has) rather than it.
 tresult BrumeVst3Processor::process(ProcessData& data) {
-  CollectChanges(data.inputParameterChanges, data.numSamples);
-  CollectEvents(data.inputEvents, data.numSamples);
-  SortByOffset(changes_, changeScratch_, changeCount_);
-  SortByOffset(midi_, midiScratch_, midiCount_);
+  processor_.Events().AddTempo(0, Tempo(data.processContext));
+  AddRestoredBypass();
+  CollectChanges(data.inputParameterChanges);
+  CollectEvents(data.inputEvents);
   if (data.symbolicSampleSize == kSample64)
     Render<double>(data, &Channels64);
   else
@@ -314,7 +286,11 @@ tresult BrumeVst3Processor::process(ProcessData& data) {
     parameters_.MarkAllChanged();
     changesDropped_ = false;
   }
-  ReportProgram(data.outputParameterChanges);
+  // What getState saves, unless a setState has restored another meanwhile.
+  int state = bypass_.load(std::memory_order_acquire);
+  if (!(state & kBypassRestored))
+    bypass_.compare_exchange_strong(state, processor_.Bypassed() ? kBypassOn : 0, std::memory_order_acq_rel);
+  ReportProgram(data.outputParameterChanges, data.numSamples);
   return kResultOk;
 }
 

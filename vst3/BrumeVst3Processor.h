@@ -8,10 +8,13 @@
 // Threads: setupProcessing and setActive come from the host's non-audio
 // threads while processing is off. setState and getState may come from the
 // UI thread while process runs: values pass through the lock-free parameter
-// store, a loaded state as one whole set (a getState during a program
-// change in process may save part of the program). setProcessing does
-// nothing. process never allocates, locks, waits or does I/O: every list
-// it fills is sized here.
+// store as whole sets (a loaded state, a program that process plays), and
+// getState saves one whole set, never half of two; bypass passes through
+// one atomic. setProcessing does nothing. process never allocates, locks,
+// waits or does I/O, and its work is bounded whatever counts the host's
+// lists claim.
+#include <atomic>
+
 #include "effect/BrumeProcessor.h"
 #include "effect/FactoryPresets.h"
 #include "effect/ParameterIds.h"
@@ -27,12 +30,12 @@ class BrumeVst3Processor final : public vst3::IComponent,
                                  public vst3::IProcessContextRequirements,
                                  public RefCounted {
  public:
-  // Changes one block passes on at their offsets; past that, the values
-  // still reach the engine, from the next block's start.
-  static constexpr int kMaxBlockChanges = 4096;
-  static constexpr int kMaxBlockMidi = BrumeProcessor::kMidiCapacity;
   static constexpr int kMaxScratchFrames = 8192;
-  static constexpr int kMaxBypassPoints = 64;
+  // Host list entries one block reads at most: far above any real block
+  // (a queue per parameter, one event list), so that a list claiming
+  // billions of entries costs no more than this.
+  static constexpr int kMaxHostQueues = 1024;
+  static constexpr int kMaxHostEvents = BrumeProcessor::kMaxBlockEvents;
 
   BrumeVst3Processor();
 
@@ -69,14 +72,15 @@ class BrumeVst3Processor final : public vst3::IComponent,
 
  private:
   bool Query(const vst3::TUID iid, void** obj);
-  // The block's parameter queues and events into changes_ and midi_, in
-  // arrival order (process() then sorts them by offset).
-  void CollectChanges(vst3::IParameterChanges* changes, int frames);
-  void CollectEvents(vst3::IEventList* events, int frames);
-  void AddChange(int offset, int index, double value);
-  void AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
-  void LoadProgram(int offset, int program);
-  void ReportProgram(vst3::IParameterChanges* out);
+  // The block's parameter queues and events into the processor's event
+  // list, with the host's offsets.
+  void CollectChanges(vst3::IParameterChanges* changes);
+  void CollectEvents(vst3::IEventList* events);
+  void AddChange(int32_t offset, int index, double value);
+  void LoadProgram(int32_t offset, int program);
+  // A bypass restored by setState joins the block's events first.
+  void AddRestoredBypass();
+  void ReportProgram(vst3::IParameterChanges* out, vst3::int32 frames);
   double Tempo(const vst3::ProcessContext* context) const;
   template <typename Sample>
   void Render(vst3::ProcessData& data, Sample** (*channels)(vst3::AudioBusBuffers&));
@@ -86,16 +90,12 @@ class BrumeVst3Processor final : public vst3::IComponent,
   BrumeProcessor processor_;
   double programs_[kFactoryPresetCount][kParameterCount];
 
-  BrumeProcessor::ParameterChange changes_[kMaxBlockChanges];
-  BrumeProcessor::ParameterChange changeScratch_[kMaxBlockChanges];
-  int changeCount_ = 0;
-  bool changesDropped_ = false;  // past kMaxBlockChanges: all values go again next block
-  IMidiEvent midi_[kMaxBlockMidi];
-  IMidiEvent midiScratch_[kMaxBlockMidi];
-  int midiCount_ = 0;
-  int programAt_ = -1;  // offset of the block's program change, or -1
-  BrumeProcessor::BypassChange bypassPoints_[kMaxBypassPoints];
-  int bypassCount_ = 0;
+  bool changesDropped_ = false;  // the list was full: all values go again next block
+  int32_t programAt_ = -1;       // offset of the block's program change, or -1
+  // Bypass for getState and from setState: bit 0 on, bit 1 set by setState
+  // until process has played it.
+  static constexpr int kBypassOn = 1, kBypassRestored = 2;
+  std::atomic<int> bypass_{0};
 };
 
 }  // namespace brume_vst3

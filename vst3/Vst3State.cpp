@@ -32,24 +32,30 @@ bool WriteStream(vst3::IBStream* stream, const IStateChunk& chunk) {
   return true;
 }
 
-bool WriteProgramState(const PresetBank& bank, IStateChunk& chunk) {
-  return WriteChunkHeader(chunk) && bank.WriteProgram(chunk);
+bool WriteProgramState(const PresetBank& bank, bool bypassed, IStateChunk& chunk) {
+  return WriteChunkHeader(chunk) && bank.WriteProgram(chunk) && chunk.AppendInt32(kBypassTag) &&
+         chunk.AppendInt32(bypassed ? 1 : 0);
 }
 
-bool ReadProgramState(PresetBank& bank, const IStateChunk& chunk) {
+bool ReadProgramState(PresetBank& bank, const IStateChunk& chunk, bool* bypassed) {
   int32_t version = 0;
   const int position = ReadChunkHeader(chunk, &version);
-  return position >= 0 && bank.ReadProgram(chunk, position) >= 0;
+  const int end = position >= 0 ? bank.ReadProgram(chunk, position) : -1;
+  if (end < 0) return false;
+  int32_t tag = 0, on = 0;
+  const int at = chunk.ReadInt32(end, &tag);
+  *bypassed = at >= 0 && tag == kBypassTag && chunk.ReadInt32(at, &on) >= 0 && on == 1;
+  return true;
 }
 
-bool LoadState(vst3::IBStream* stream, PresetBank& bank) {
+bool LoadState(vst3::IBStream* stream, PresetBank& bank, bool* bypassed) {
   IStateChunk chunk;
-  return ReadStream(stream, chunk) && ReadProgramState(bank, chunk);
+  return ReadStream(stream, chunk) && ReadProgramState(bank, chunk, bypassed);
 }
 
-bool SaveState(vst3::IBStream* stream, const PresetBank& bank) {
+bool SaveState(vst3::IBStream* stream, const PresetBank& bank, bool bypassed) {
   IStateChunk chunk;
-  return WriteProgramState(bank, chunk) && WriteStream(stream, chunk);
+  return WriteProgramState(bank, bypassed, chunk) && WriteStream(stream, chunk);
 }
 
 }  // namespace brume_vst3

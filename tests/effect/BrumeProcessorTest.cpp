@@ -43,12 +43,12 @@ struct Render {
   std::vector<float> left = std::vector<float>(kFrames), right = std::vector<float>(kFrames);
 };
 
-// Renders [from, to) of the burst as one host block.
-void Block(Core& core, const std::vector<float>& in, Render& out, int from, int to,
-           const BrumeProcessor::BlockEvents& events) {
+// Renders [from, to) of the burst as one host block, with the events
+// already in the core's list.
+void Block(Core& core, const std::vector<float>& in, Render& out, int from, int to) {
   const float* inputs[2] = {in.data() + from, in.data() + from};
   float* outputs[2] = {out.left.data() + from, out.right.data() + from};
-  core.processor.Process(inputs, outputs, to - from, BrumeProcessor::Output::kReplace, events);
+  core.processor.Process(inputs, outputs, to - from, BrumeProcessor::Output::kReplace);
 }
 
 int FirstFactoryProgramNamed(const char* name) {
@@ -76,23 +76,21 @@ TEST(BrumeProcessorTimedChanges, ATempoChangeInsideABlockSoundsAsTheBlockCutTher
     shortest(whole);
     shortest(split);
     Render a, b;
-    BrumeProcessor::BlockEvents first;
-    first.tempo = 240.0;
-    const BrumeProcessor::TempoChange change{cut, 500.0};
-    BrumeProcessor::BlockEvents withChange = first;
-    withChange.tempos = &change;
-    withChange.tempoCount = 1;
-    Block(whole, in, a, 0, kFrames, withChange);
-    BrumeProcessor::BlockEvents second;
-    second.tempo = 500.0;
-    Block(split, in, b, 0, cut, first);
-    Block(split, in, b, cut, kFrames, second);
+    // Added out of order: the core orders them.
+    whole.processor.Events().AddTempo(cut, 500.0);
+    whole.processor.Events().AddTempo(0, 240.0);
+    Block(whole, in, a, 0, kFrames);
+    split.processor.Events().AddTempo(0, 240.0);
+    Block(split, in, b, 0, cut);
+    split.processor.Events().AddTempo(0, 500.0);
+    Block(split, in, b, cut, kFrames);
     EXPECT_EQ(a.left, b.left) << "cut at " << cut;
     EXPECT_EQ(a.right, b.right) << "cut at " << cut;
     if (cut == 1) {
       Core same(program);
       shortest(same);
-      Block(same, in, steady, 0, kFrames, first);
+      same.processor.Events().AddTempo(0, 240.0);
+      Block(same, in, steady, 0, kFrames);
       EXPECT_NE(a.left, steady.left);  // the new tempo is heard
     }
   }
@@ -104,15 +102,12 @@ TEST(BrumeProcessorTimedChanges, AParameterChangeInsideABlockSoundsAsTheBlockCut
   const std::vector<float> in = Burst(11);
   Core whole(program), split(program), unchanged(program);
   Render a, b, c;
-  const BrumeProcessor::ParameterChange change{640, kFilterFreq1, 3000.0};
-  BrumeProcessor::BlockEvents events;
-  events.changes = &change;
-  events.changeCount = 1;
-  Block(whole, in, a, 0, kFrames, events);
-  Block(split, in, b, 0, 640, {});
+  whole.processor.Events().AddParameter(640, kFilterFreq1, 3000.0);
+  Block(whole, in, a, 0, kFrames);
+  Block(split, in, b, 0, 640);
   split.parameters.SetClamped(kFilterFreq1, 3000.0);
-  Block(split, in, b, 640, kFrames, {});
-  Block(unchanged, in, c, 0, kFrames, {});
+  Block(split, in, b, 640, kFrames);
+  Block(unchanged, in, c, 0, kFrames);
   EXPECT_EQ(a.left, b.left);
   EXPECT_EQ(a.right, b.right);
   EXPECT_NE(a.left, c.left);  // the change is heard

@@ -50,7 +50,7 @@ struct Rig {
       const int n = std::min(kBlock, to - start);
       const float* inputs[2] = {in.data() + start, in.data() + start};
       float* outputs[2] = {out.data() + start, right.data()};
-      processor.Process(inputs, outputs, n, BrumeProcessor::Output::kReplace, {});
+      processor.Process(inputs, outputs, n, BrumeProcessor::Output::kReplace);
     }
   }
 };
@@ -103,9 +103,9 @@ const SwitchCase kSwitches[] = {
        r.parameters.SetClamped(kDelayLengthFine2, 1.05);
      }},
     {"program hp delay -> wawawah", "hp delay", nullptr, [](Rig& r) { r.Load("wawawah"); }},
-    {"bypass on", "hp delay", nullptr, [](Rig& r) { r.processor.SetBypassed(true); }},
-    {"bypass off", "hp delay", [](Rig& r) { r.processor.SetBypassed(true); },
-     [](Rig& r) { r.processor.SetBypassed(false); }},
+    {"bypass on", "hp delay", nullptr, [](Rig& r) { r.processor.Events().AddBypass(0, true); }},
+    {"bypass off", "hp delay", [](Rig& r) { r.processor.Events().AddBypass(0, true); },
+     [](Rig& r) { r.processor.Events().AddBypass(0, false); }},
 };
 
 }  // namespace
@@ -144,10 +144,10 @@ TEST(Switches, BypassKeepsTheTailsRunningAndMidiReachingTheModulators) {
   std::vector<float> expected(total), out(total);
   plain.Play(in, expected, 0, total);
   bypassed.Play(in, out, 0, on);
-  bypassed.processor.SetBypassed(true);
+  bypassed.processor.Events().AddBypass(0, true);
   bypassed.Play(in, out, on, off);
   EXPECT_TRUE(std::equal(out.begin() + on + 512, out.begin() + off, in.begin() + on + 512)) << "the input while bypassed";
-  bypassed.processor.SetBypassed(false);
+  bypassed.processor.Events().AddBypass(0, false);
   bypassed.Play(in, out, off, total);
   const int faded = off + static_cast<int>(BrumeProcessor::kFadeSeconds * kRate) + 1;
   ASSERT_GT(Peak(expected, faded, faded + 4096), 1e-3) << "echoes still ring";
@@ -155,19 +155,15 @@ TEST(Switches, BypassKeepsTheTailsRunningAndMidiReachingTheModulators) {
 
   // A note off while bypassed closes the gate the note opened.
   Rig gated("filtered delay");
-  IMidiEvent noteOn{}, noteOff{};
-  noteOn.status = 0x90, noteOn.data1 = 60, noteOn.data2 = 100;
-  noteOff.status = 0x80, noteOff.data1 = 60;
   std::vector<float> silence(kBlock), sink(kBlock);
   const float* inputs[2] = {silence.data(), silence.data()};
   float* outputs[2] = {sink.data(), sink.data()};
-  BrumeProcessor::BlockEvents events;
-  events.midi = &noteOn, events.midiCount = 1;
-  gated.processor.Process(inputs, outputs, kBlock, BrumeProcessor::Output::kReplace, events);
+  gated.processor.Events().AddMidi(0, 0x90, 60, 100);
+  gated.processor.Process(inputs, outputs, kBlock, BrumeProcessor::Output::kReplace);
   EXPECT_EQ(gated.processor.SignalEngine().midiGate.base, 1.0);
-  gated.processor.SetBypassed(true);
-  events.midi = &noteOff;
-  gated.processor.Process(inputs, outputs, kBlock, BrumeProcessor::Output::kReplace, events);
+  gated.processor.Events().AddBypass(0, true);
+  gated.processor.Events().AddMidi(0, 0x80, 60, 0);
+  gated.processor.Process(inputs, outputs, kBlock, BrumeProcessor::Output::kReplace);
   EXPECT_EQ(gated.processor.SignalEngine().midiGate.base, 0.0);
 }
 

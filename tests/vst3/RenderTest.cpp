@@ -200,7 +200,7 @@ TEST(Vst3Render, ChangesPastTheBlockLimitReachTheEngineFromTheNextBlock) {
   const auto with = [](int gainBlock) {
     return [gainBlock](int start, int, ParameterChanges& changes, EventList&, ProcessContext*&) {
       if (start == 512)  // the matrix page: a parameter the engine ignores
-        for (int k = 0; k < brume_vst3::BrumeVst3Processor::kMaxBlockChanges; ++k) changes.Add(kMatrixTab, 0, 1.0);
+        for (int k = 0; k < BrumeProcessor::kMaxBlockEvents; ++k) changes.Add(kMatrixTab, 0, 1.0);
       if (start == gainBlock * 512) changes.Add(kGain, 0, 0.1);
     };
   };
@@ -267,8 +267,10 @@ TEST(Vst3Render, BypassCrossfadesToTheInputFromItsOffset) {
   EXPECT_NE(switched.left[at + 10], processed.left[at + 10]) << "mid-fade";
 }
 
-// The state is the VST 2.4 program chunk, byte for byte, and a program
-// selected through the program parameter is what the state then holds.
+// The state is the VST 2.4 program chunk, byte for byte, then the bypass;
+// a program selected through the program parameter is what the state then
+// holds, and bypass survives a save and reopen (states from before the
+// bypass field load with bypass off).
 TEST(Vst3Render, StateIsTheVst24ProgramChunkAndProgramChangesReachIt) {
   Kestrel effect(&ReferenceHost, nullptr);
   AEffect* e = effect.Effect();
@@ -287,14 +289,32 @@ TEST(Vst3Render, StateIsTheVst24ProgramChunkAndProgramChangesReachIt) {
   std::vector<float> silence(64);
   float* io[] = {silence.data(), silence.data()};
   plugin.Process(io, io, 64, &changes);
-  EXPECT_EQ(plugin.State(), vst2);
+  EXPECT_EQ(plugin.State(), Instance::StateOf(vst2, false));
 
   // Restored into a new instance: the same state, the same controller values.
   Instance copy(module.Factory());
   ASSERT_TRUE(copy.SetState(vst2));
-  EXPECT_EQ(copy.State(), vst2);
+  EXPECT_EQ(copy.State(), Instance::StateOf(vst2, false));
   for (int i = 0; i < kParameterCount; ++i)
     EXPECT_EQ(copy.controller->getParamNormalized(i), effect.Parameter(i)->Normalised()) << i;
+  EXPECT_EQ(copy.controller->getParamNormalized(brume_vst3::kBypassId), 0.0);
+
+  // Bypassed, saved, reopened: bypassed again, and the output is the input.
+  ParameterChanges bypass;
+  bypass.Add(brume_vst3::kBypassId, 0, 1.0);
+  plugin.Process(io, io, 64, &bypass);
+  const std::vector<uint8_t> saved = plugin.State();
+  EXPECT_EQ(saved, Instance::StateOf(vst2, true));
+  Instance reopened(module.Factory());
+  ASSERT_TRUE(reopened.Setup(kRate, 256));
+  ASSERT_TRUE(reopened.SetState(saved));
+  EXPECT_EQ(reopened.controller->getParamNormalized(brume_vst3::kBypassId), 1.0);
+  std::vector<float> in = TestInput(64).left, out(64);
+  float* ins[] = {in.data(), in.data()};
+  float* outs[] = {out.data(), out.data()};
+  reopened.Process(ins, outs, 64);
+  EXPECT_EQ(out, in);
+  EXPECT_EQ(reopened.State(), saved);
 }
 
 }  // namespace
