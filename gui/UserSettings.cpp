@@ -1,10 +1,15 @@
 #include "gui/UserSettings.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <random>
 #include <system_error>
+#include <thread>
 
 #include "gui/EditorScale.h"
 
@@ -13,6 +18,22 @@ namespace fs = std::filesystem;
 
 constexpr const char* kScaleKey = "scale=";
 constexpr std::streamsize kMaxFileBytes = 4096;
+
+// ".new-" and a number no other save in this or another process picks.
+std::string UniqueSuffix() {
+  static std::atomic<unsigned> counter{0};
+  static const unsigned long long process = [] {
+    try {
+      std::random_device device;
+      return (static_cast<unsigned long long>(device()) << 32) ^ device();
+    } catch (...) {
+      return static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    }
+  }();
+  const size_t thread = std::hash<std::thread::id>()(std::this_thread::get_id());
+  return ".new-" + std::to_string(process) + "-" + std::to_string(thread) + "-" +
+         std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
+}
 
 fs::path SettingsFile() {
 #ifdef _WIN32
@@ -65,16 +86,21 @@ bool UserSettings::SaveScale(int percent) {
   std::error_code error;
   fs::create_directories(path.parent_path(), error);
   if (error) return false;
-  // Written aside and renamed over, so another instance never reads half a file.
+  // Written aside under a name no other save uses (editors of several
+  // instances, even processes, save at once) and renamed over: a reader
+  // finds the old file or the new one, never part of one.
   fs::path temporary = path;
-  temporary += ".new";
+  temporary += UniqueSuffix();
+  bool written = false;
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
     out << kScaleKey << (percent >= EditorScale::kMin && percent <= EditorScale::kMax ? std::to_string(percent) : "auto")
         << '\n';
-    if (!out) return false;
+    out.close();
+    written = static_cast<bool>(out);
   }
-  fs::rename(temporary, path, error);
-  return !error;
+  if (written) fs::rename(temporary, path, error);
+  const bool saved = written && !error;
+  if (!saved) fs::remove(temporary, error);
+  return saved;
 }

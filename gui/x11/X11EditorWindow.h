@@ -54,6 +54,11 @@ class X11EditorWindow : public IEditorView {
   bool HostKey(int character, int virtualKey, int modifiers, bool down) override;
   // Xft.dpi of the display, read without opening the window.
   void QuerySystemScale() override;
+  // Linux hosts that know no scale of their own pass exactly 1.0 (Ardour to
+  // VST3 and LV2 editors, not to VST 2.4 ones): that is no preference, and
+  // the display's scale applies, so a host shows Brume at one size in every
+  // format. Any other factor wins over the display's.
+  void SetHostScale(double factor) override { IEditorView::SetHostScale(factor == 1.0 ? 0.0 : factor); }
 
  protected:
   // Resizes the open window, its size hints and its surface, and redraws.

@@ -1,7 +1,9 @@
 // The size menu on the panel and the user's settings file it writes.
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "gui/ISizeMenu.h"
 #include "gui/UserSettings.h"
@@ -99,6 +101,36 @@ TEST_F(SizeMenuTest, MissingOrGarbledSettingsAreAuto) {
   fs::create_directories(File());
   EXPECT_EQ(UserSettings::LoadScale(), 0);
   EXPECT_FALSE(UserSettings::SaveScale(150));
+}
+
+// Editors of two instances save their choices at once while a third
+// opens: it reads one of the choices, never a part of a file (Auto).
+TEST_F(SizeMenuTest, SavesAtOnceNeverPublishHalfAFile) {
+  ASSERT_TRUE(UserSettings::SaveScale(150));
+  std::atomic<int> failedSaves{0};
+  auto saver = [&](int percent) {
+    for (int i = 0; i < 300; ++i) failedSaves += UserSettings::SaveScale(percent) ? 0 : 1;
+  };
+  std::thread a(saver, 150), b(saver, 200);
+  std::thread reader([&] {
+    int bad = 0;
+    for (int i = 0; i < 600 && bad == 0; ++i) {
+      const int read = UserSettings::LoadScale();
+      if (read != 150 && read != 200) bad = read + 1;
+    }
+    EXPECT_EQ(bad, 0) << "read " << bad - 1;
+  });
+  a.join();
+  b.join();
+  reader.join();
+#ifndef _WIN32
+  EXPECT_EQ(failedSaves.load(), 0);  // on Windows a rename may find the file in use by a reader
+#endif
+  const int last = UserSettings::LoadScale();
+  EXPECT_TRUE(last == 150 || last == 200) << last;
+  int leftovers = 0;
+  for (const auto& entry : fs::directory_iterator(File().parent_path())) leftovers += entry.path() != File();
+  EXPECT_EQ(leftovers, 0) << "temporary files left behind";
 }
 
 }  // namespace

@@ -103,6 +103,18 @@ TEST_F(X11Scale, XftDpi144OpensAt150PercentInsideTheHostsWindow) {
   EXPECT_EQ(line, "scale=200");
 }
 
+// Ardour passes exactly 1.0 to VST3 and LV2 editors whatever the display:
+// no preference, so every format opens at the display's scale.
+TEST_F(X11Scale, AHostScaleOfExactlyOneLeavesTheDisplaysScale) {
+  ASSERT_TRUE(SetXftDpi(144));
+  MakeHost();
+  AEffect* effect = host_->Effect();
+  EXPECT_EQ(Dispatch(effect, effVendorSpecific, kPreS, kAeCs, nullptr, 1.0f), 1);
+  EXPECT_EQ(Rect(), 12230750);
+  EXPECT_EQ(Dispatch(effect, effVendorSpecific, kPreS, kAeCs, nullptr, 1.25f), 1);
+  EXPECT_EQ(Rect(), 10190625) << "any other factor wins";
+}
+
 TEST_F(X11Scale, TheEnvironmentOverridesTheDisplay) {
   ASSERT_TRUE(SetXftDpi(144));
   setenv("BRUME_UI_SCALE", "200", 1);
