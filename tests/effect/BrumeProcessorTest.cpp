@@ -113,6 +113,35 @@ TEST(BrumeProcessorTimedChanges, AParameterChangeInsideABlockSoundsAsTheBlockCut
   EXPECT_NE(a.left, c.left);  // the change is heard
 }
 
+// Garbage on one input channel is read as silence: the other channel's
+// sound (and its modulation) goes on exactly as with a silent channel, with
+// no reset of the engine at each block's end.
+TEST(BrumeProcessorInput, NonFiniteSamplesOnOneChannelAreReadAsSilence) {
+  const int program = FirstFactoryProgramNamed("wawawah");  // LFO-swept filters
+  ASSERT_GE(program, 0);
+  const std::vector<float> right = Burst(5);
+  std::vector<float> garbage(kFrames, std::numeric_limits<float>::quiet_NaN()), zeros(kFrames, 0.0f);
+  for (int i = 0; i < kFrames; i += 3) garbage[static_cast<size_t>(i)] = std::numeric_limits<float>::infinity();
+  Core dirty(program), clean(program);
+  Render a, b;
+  for (int from = 0; from < kFrames; from += 512) {
+    const float* in1[2] = {garbage.data() + from, right.data() + from};
+    const float* in2[2] = {zeros.data() + from, right.data() + from};
+    float* out1[2] = {a.left.data() + from, a.right.data() + from};
+    float* out2[2] = {b.left.data() + from, b.right.data() + from};
+    dirty.processor.Process(in1, out1, 512, BrumeProcessor::Output::kReplace);
+    clean.processor.Process(in2, out2, 512, BrumeProcessor::Output::kReplace);
+  }
+  EXPECT_EQ(a.left, b.left);
+  EXPECT_EQ(a.right, b.right);
+  // Double buffers in place take the same path.
+  Core inPlace(program);
+  std::vector<double> l(garbage.begin(), garbage.end()), r(right.begin(), right.end());
+  double* io[2] = {l.data(), r.data()};
+  inPlace.processor.Process(io, io, kFrames);
+  EXPECT_EQ(std::vector<float>(r.begin(), r.end()), b.right);
+}
+
 // The host stores a new rate, then (before it resets the plug-in under its
 // processing lock) a block runs away: the reset on the audio thread keeps
 // the engine's own rate and its delay lines.

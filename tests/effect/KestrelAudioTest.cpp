@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "effect/MatrixChoices.h"
 #include "effect/ParameterIds.h"
 #include "tests/effect/KestrelTestHost.h"
 
@@ -162,6 +163,44 @@ TEST_F(KestrelAudioTest, MidiStampedPastTheBlockPlaysOnItsLastFrame) {
   EXPECT_DOUBLE_EQ(engine().midiNote.base, 60.0 / 127.0);
   EXPECT_DOUBLE_EQ(engine().midiVelocity.base, 100.0 / 127.0);
   EXPECT_EQ(host.effect().PendingMidi(), 0);
+}
+
+// A host block longer than the announced size plays in pieces, and MIDI
+// still acts at the frame the host stamped, not at the announced size.
+TEST(KestrelLongBlocks, MidiInABlockLongerThanAnnouncedActsAtItsFrame) {
+  auto render = [](bool note) {
+    KestrelTestHost host(48000.0);
+    // In 1 to Out 1, and the MIDI gate silencing Master 1 from its frame on.
+    host.Set(AudioInIndex(1), AudioSource::In1);
+    host.Set(AudioOutIndex(1), AudioDestination::Out1);
+    host.Set(AudioAmountIndex(1), 100);
+    host.Set(ModInIndex(1), ModSource::MidiGate);
+    host.Set(ModOutIndex(1), ModTarget::Master1);
+    host.Set(ModAmountIndex(1), -100);
+    host.Set(kControlRate, 0);
+    host.Set(kDryWetMix, 100);
+    AEffect* e = host.effect().Effect();
+    e->dispatcher(e, effSetBlockSize, 0, 256, nullptr, 0.0f);
+    VstMidiEvent on{};
+    on.type = kVstMidiType;
+    on.byteSize = sizeof on;
+    on.deltaFrames = 700;
+    on.midiData[0] = static_cast<char>(0x90), on.midiData[1] = 60, on.midiData[2] = 100;
+    VstEvents list{};
+    list.numEvents = 1;
+    list.events[0] = reinterpret_cast<VstEvent*>(&on);
+    if (note) e->dispatcher(e, effProcessEvents, 0, 0, &list, 0.0f);
+    std::vector<float> in(1024, 0.25f), l(1024), r(1024);
+    float* ins[] = {in.data(), in.data()};
+    float* outs[] = {l.data(), r.data()};
+    e->processReplacing(e, ins, outs, 1024);
+    return l;
+  };
+  const std::vector<float> plain = render(false), gated = render(true);
+  int first = 0;
+  while (first < 1024 && plain[first] == gated[first]) ++first;
+  EXPECT_GE(first, 700);
+  EXPECT_LE(first, 702);
 }
 
 TEST_F(KestrelAudioTest, ProcessingResetFollowsTheHostSampleRate) {

@@ -267,6 +267,29 @@ TEST(Vst3Render, BypassCrossfadesToTheInputFromItsOffset) {
   EXPECT_NE(switched.left[at + 10], processed.left[at + 10]) << "mid-fade";
 }
 
+// A note off that comes while bypassed still reaches the modulators: once
+// the bypass and its fade are over, the output is what it would be with no
+// bypass at all (the gate the note opened is closed).
+TEST(Vst3Render, ANoteOffWhileBypassedClosesTheGate) {
+  const Stereo in{std::vector<float>(4000, 0.25f), std::vector<float>(4000, 0.25f)};
+  const int blocks[] = {1000};
+  const auto notes = [](bool bypass) {
+    return [bypass](int start, int, ParameterChanges& changes, EventList& events, ProcessContext*&) {
+      if (start == 0) events.Note(true, 100, 60, 0.8f);
+      if (start == 1000) events.Note(false, 500, 60, 0.0f);
+      if (bypass && start == 1000) changes.Add(brume_vst3::kBypassId, 0, 1.0);
+      if (bypass && start == 2000) changes.Add(brume_vst3::kBypassId, 0, 0.0);
+    };
+  };
+  const Stereo bypassed = RenderVst3(GatedBy(ModSource::MidiGate), in, blocks, notes(true));
+  const Stereo plain = RenderVst3(GatedBy(ModSource::MidiGate), in, blocks, notes(false));
+  const int faded = 2000 + static_cast<int>(BrumeProcessor::kFadeSeconds * kRate) + 1;
+  const Stereo noNote = RenderVst3(GatedBy(ModSource::MidiGate), in, blocks);
+  ASSERT_NE(plain.left[1000], noNote.left[1000]) << "the note opened the gate";
+  EXPECT_EQ(plain.left[3999], noNote.left[3999]) << "the note off closed it";
+  EXPECT_TRUE(std::equal(bypassed.left.begin() + faded, bypassed.left.end(), plain.left.begin() + faded));
+}
+
 // The state is the VST 2.4 program chunk, byte for byte, then the bypass;
 // a program selected through the program parameter is what the state then
 // holds, and bypass survives a save and reopen (states from before the
