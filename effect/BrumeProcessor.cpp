@@ -4,12 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #include "effect/ParameterIds.h"
 #include "effect/ParameterRouting.h"
 #include "engine/DenormalGuard.h"
-#include "framework/NonFiniteSamples.h"
 #include "framework/SampleRateRange.h"
 
 namespace {
@@ -17,6 +17,21 @@ template <typename Sample>
 double FiniteOrZero(Sample v) {
   return std::isfinite(v) ? static_cast<double>(v) : 0.0;
 }
+// A sample no float can hold (NaN, infinite, or beyond the float range,
+// which a runaway loop reaches within a block: the soft clip curve does not
+// bound it) leaves as silence; true when there was one.
+bool SilenceRunaway(double* samples, int frames) {
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  bool found = false;
+  for (int s = 0; s < frames; ++s) {
+    if (!(std::fabs(samples[s]) <= kLargest)) {
+      samples[s] = 0.0;
+      found = true;
+    }
+  }
+  return found;
+}
+
 bool AllFinite(const double* samples, int frames) {
   // A NaN or infinity has every exponent bit set; integer tests vectorise.
   constexpr uint64_t kExponent = 0x7FF0000000000000ull;
@@ -269,7 +284,7 @@ void BrumeProcessor::RenderPiece(const Sample* const* inputs, Sample* const* out
   }
   engine_->Process(in, out, frames, tempo_, queue_);
   if (fading) Fade(in, out, frames);
-  for (int c = 0; c < 2; ++c) runaway_ = SilenceNonFinite(out[c], frames) || runaway_;
+  for (int c = 0; c < 2; ++c) runaway_ = SilenceRunaway(out[c], frames) || runaway_;
   if constexpr (!std::is_same_v<Sample, double>) {
     for (int c = 0; c < 2; ++c) {
       Sample* destination = outputs ? outputs[c] : nullptr;
