@@ -116,8 +116,7 @@ void BrumeProcessor::TakeStoreChanges(bool holdWholeSets) {
 }
 
 void BrumeProcessor::Change(int index, double value) {
-  // kMatrixTab picks the editor's matrix page; the engine does not care.
-  if (index == kMatrixTab || index < 0 || index >= static_cast<int>(held_.size())) return;
+  if (index < 0 || index >= static_cast<int>(held_.size())) return;
   if (holding_) {
     held_[static_cast<size_t>(index)] = value;
     heldSet_[static_cast<size_t>(index)] = 1;

@@ -1,10 +1,9 @@
 #include "effect/EditorLayout.h"
 
-#include "framework/NumberFormat.h"
-
 #include <cstring>
 
 #include "effect/ParameterIds.h"
+#include "framework/IParameter.h"
 #include "framework/NumberFormat.h"
 #include "gui/IControls.h"
 #include "gui/IEditorView.h"
@@ -92,6 +91,18 @@ void EditorLayout::Build(IEditorView& view, IEditorDelegate& plugin) {
   view.SetValueObserver([](IEditorView& shown, int param, double value) {
     if (param == kMatrixTab) ShowMatrixPage(shown, TruncateToInt(value) != 0);
   });
+}
+
+std::unique_ptr<IEditorView> EditorLayout::BuildEditor(IEditorDelegate& delegate, EditorFactory factory) {
+  std::unique_ptr<IEditorView> view(factory ? factory(&delegate, kWidth, kHeight, 0) : nullptr);
+  if (!view) return nullptr;
+  Build(*view, delegate);
+  for (int index = 0; index < kParameterCount; ++index)
+    if (const IParameter* parameter = delegate.EditorParameter(index))
+      view->PushParameterToControls(index, parameter->Value(), false);
+  view->PrepareDrawing();
+  ShowMatrixPage(*view, view->ParameterValue(kMatrixTab) != 0.0);
+  return view;
 }
 
 void EditorLayout::ShowMatrixPage(IEditorView& view, bool modPage) {

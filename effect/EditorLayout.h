@@ -1,4 +1,7 @@
 #pragma once
+#include <memory>
+
+#include "gui/EditorFactory.h"
 
 class IEditorView;
 class IEditorDelegate;
@@ -18,6 +21,11 @@ constexpr const char* kSelectorFile = "resources/img/matrix_selector.png";
 constexpr int kAudioPageFirst = 1, kAudioPageLast = 36;
 constexpr int kModPageFirst = 37, kModPageLast = 72;
 constexpr int kSelectorIndex = 73;
+
+// Brume's editor for any format: the window layer's view from `factory`,
+// its controls, the values `delegate` holds, the page they select, drawn
+// ready to open. Null when the layer makes no view (no window system).
+std::unique_ptr<IEditorView> BuildEditor(IEditorDelegate& delegate, EditorFactory factory = CreatePlatformEditor);
 
 void Build(IEditorView& view, IEditorDelegate& plugin);
 // Shows the audio page (modPage false) or the modulation page.

@@ -26,11 +26,8 @@ Kestrel::Kestrel(audioMasterCallback host, EditorFactory editorFactory)
 }
 
 void Kestrel::BuildEditor(EditorFactory factory) {
-  IEditorView* view = factory ? factory(this, EditorLayout::kWidth, EditorLayout::kHeight, 0) : nullptr;
-  if (!view) return;
-  EditorLayout::Build(*view, *this);
-  AttachEditor(view);  // the base owns the view from here on
-  EditorLayout::ShowMatrixPage(*view, TruncateToInt(Parameter(kMatrixTab)->Value()) != 0);
+  if (std::unique_ptr<IEditorView> view = EditorLayout::BuildEditor(*this, factory))
+    AttachEditor(view.release());  // the base owns the view from here on
 }
 
 // Whatever view is attached now: a host or test may attach another one.
@@ -73,10 +70,7 @@ Engine& Kestrel::SignalEngine() {
 }
 
 void Kestrel::ParameterChanged(int index) {
-  // kMatrixTab picks the editor's matrix page (the editor follows it on its
-  // own tick); the engine does not care.
-  if (index >= 0 && index < kParameterCount && index < ParameterCount() && index != kMatrixTab)
-    ApplyParameterChange(processor_.SignalEngine(), index, Parameter(index)->Value());
+  if (index >= 0 && index < ParameterCount()) ApplyParameterChange(processor_.SignalEngine(), index, Parameter(index)->Value());
 }
 
 void Kestrel::AddHostBlockEvents() {

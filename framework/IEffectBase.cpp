@@ -12,7 +12,8 @@ IEffectBase::IEffectBase(int parameterCount, const char* channelConfiguration, i
                          int version, int32_t uniqueId, int32_t makerId, int latency,
                          bool /*doesMidi: kept by the host binding*/, bool usesStateChunks,
                          bool isInstrument)
-    : uniqueId_(uniqueId),
+    : StoreEditorDelegate(parameters_),
+      uniqueId_(uniqueId),
       makerId_(makerId),
       version_(version),
       usesStateChunks_(usesStateChunks),
@@ -79,20 +80,7 @@ const IParameter* IEffectBase::Parameter(int index) const { return parameters_.P
 
 void IEffectBase::SetParameterFromGUI(int index, double normalised) {
   TracePoint("IEffectBase::SetParameterFromGUI", __LINE__, "%d:%f", index, normalised);
-  if (!parameters_.SetFromNormalised(index, normalised)) return;
-  HostParameterChanged(index, normalised);  // the host records it as automation
-}
-
-void IEffectBase::BeginEdit(int index) {
-  if (Parameter(index)) HostBeginGesture(index);
-}
-
-void IEffectBase::EndEdit(int index) {
-  if (Parameter(index)) HostEndGesture(index);
-}
-
-void IEffectBase::TakeEditorChanges(ValueSink& sink) {
-  parameters_.TakeEditorChanges([&](int index) { sink.ReceiveParameterValue(index, Parameter(index)->Value()); });
+  SetValueFromEditor(index, normalised);  // the host records it as automation
 }
 
 void IEffectBase::NotifyAllParametersChanged() { parameters_.MarkAllChanged(); }

@@ -9,7 +9,7 @@
 #include "framework/ChannelBinding.h"
 #include "framework/IChannels.h"
 #include "framework/IAttachedEditor.h"
-#include "framework/IEditorDelegate.h"
+#include "framework/StoreEditorDelegate.h"
 #include "framework/IMidiEvent.h"
 #include "framework/IParameter.h"
 #include "framework/IParameterStore.h"
@@ -48,7 +48,7 @@ using IPresetValue = PresetBank::NamedValue;
 //  - Editor thread: the IEditorDelegate calls; they take no lock and call
 //    the host with none held.
 // Lock order: plug-in lock, then processing lock.
-class IEffectBase : public IEditorDelegate {
+class IEffectBase : public StoreEditorDelegate {
  public:
   static constexpr int kNameSize = 128;           // effect, product, maker names
   static constexpr double kPresetMarker = PresetBank::kKeepCurrent;  // "keep the current value"
@@ -156,12 +156,13 @@ class IEffectBase : public IEditorDelegate {
   // processing lock.
   void ApplyParameterChanges();
 
-  // ---- IEditorDelegate: the editor's thread ----------------------------------
-  const IParameter* EditorParameter(int index) const override { return Parameter(index); }
-  void BeginEdit(int index) override;
-  void SetValueFromEditor(int index, double normalised) override { SetParameterFromGUI(index, normalised); }
-  void EndEdit(int index) override;
-  void TakeEditorChanges(ValueSink& sink) override;
+  // ---- Editor delegate (the store's): the editor's thread --------------------
+  // An edit raises the engine's flags too, and reaches the host as its
+  // gesture and automation calls.
+  void HostBeginEdit(int index) override { HostBeginGesture(index); }
+  void HostPerformEdit(int index, double normalised) override { HostParameterChanged(index, normalised); }
+  void HostEndEdit(int index) override { HostEndGesture(index); }
+  bool KeepEdit(int index, double normalised) override { return parameters_.SetFromNormalised(index, normalised); }
 
   // ---- Host identification -------------------------------------------------
   void SetHost(const char* product, int packedVersion);

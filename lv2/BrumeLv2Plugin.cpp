@@ -83,7 +83,7 @@ void BrumeLv2Plugin::Activate() { processor_.ClearHistory(); }
 void BrumeLv2Plugin::CollectControlChanges() {
   int count = 0;
   for (int i = 0; i < kParameterCount; ++i) {
-    if (!controlPorts_[i] || i == kMatrixTab) continue;  // the tab only picks the editor's page
+    if (!controlPorts_[i]) continue;
     const double value = parameters_.Parameter(i)->ClampedValueOf(*controlPorts_[i]);
     if (std::isnan(value) || value == applied_[i]) continue;
     applied_[i] = value;

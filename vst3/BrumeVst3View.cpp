@@ -20,7 +20,10 @@ constexpr const char* kPlatformType = kPlatformTypeX11EmbedWindowID;
 #endif
 }  // namespace
 
-BrumeVst3View::BrumeVst3View(BrumeVst3Controller* controller) : controller_(controller) { controller_->addRef(); }
+BrumeVst3View::BrumeVst3View(BrumeVst3Controller* controller)
+    : StoreEditorDelegate(controller->Parameters()), controller_(controller) {
+  controller_->addRef();
+}
 
 BrumeVst3View::~BrumeVst3View() {
   removed();
@@ -36,16 +39,9 @@ bool BrumeVst3View::Query(const TUID iid, void** obj) {
 
 IEditorView* BrumeVst3View::Editor() {
   if (view_) return view_.get();
-  // The editor as the VST 2.4 plug-in builds it, showing the controller's
-  // values; its own window layer draws it.
-  view_.reset(CreatePlatformEditor(this, EditorLayout::kWidth, EditorLayout::kHeight, 0));
+  // Brume's editor showing the controller's values.
+  view_ = EditorLayout::BuildEditor(*this);
   if (!view_) return nullptr;
-  EditorLayout::Build(*view_, *this);
-  IParameterStore& values = controller_->Parameters();
-  for (int index = 0; index < kParameterCount; ++index)
-    view_->PushParameterToControls(index, values.Parameter(index)->Value(), false);
-  view_->PrepareDrawing();
-  EditorLayout::ShowMatrixPage(*view_, view_->ParameterValue(kMatrixTab) != 0.0);
   view_->SetResizeListener([this](int width, int height) { Resized(width, height); });
   return view_.get();
 }
@@ -163,32 +159,17 @@ tresult BrumeVst3View::setFrame(IPlugFrame* frame) {
   return kResultOk;
 }
 
-const IParameter* BrumeVst3View::EditorParameter(int index) const {
-  return controller_->Parameters().Parameter(index);
-}
-
-void BrumeVst3View::BeginEdit(int index) {
+void BrumeVst3View::HostBeginEdit(int index) {
   if (IComponentHandler* host = controller_->Handler()) host->beginEdit(static_cast<ParamID>(index));
 }
 
-// The view shows the edit already: the controller's copy follows without
-// raising its editor flag, the host is told, and the processor hears it
-// through the host.
-void BrumeVst3View::SetValueFromEditor(int index, double normalised) {
-  IParameter* parameter = controller_->Parameters().Parameter(index);
-  if (!parameter || normalised != normalised) return;
-  parameter->SetFromNormalised(normalised);
+void BrumeVst3View::HostPerformEdit(int index, double) {
   if (IComponentHandler* host = controller_->Handler())
-    host->performEdit(static_cast<ParamID>(index), parameter->Normalised());
+    host->performEdit(static_cast<ParamID>(index), store_.Parameter(index)->Normalised());
 }
 
-void BrumeVst3View::EndEdit(int index) {
+void BrumeVst3View::HostEndEdit(int index) {
   if (IComponentHandler* host = controller_->Handler()) host->endEdit(static_cast<ParamID>(index));
-}
-
-void BrumeVst3View::TakeEditorChanges(ValueSink& sink) {
-  IParameterStore& values = controller_->Parameters();
-  values.TakeEditorChanges([&](int index) { sink.ReceiveParameterValue(index, values.Parameter(index)->Value()); });
 }
 
 }  // namespace brume_vst3

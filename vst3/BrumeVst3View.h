@@ -12,7 +12,7 @@
 // Threads: the host's UI thread only.
 #include <memory>
 
-#include "framework/IEditorDelegate.h"
+#include "framework/StoreEditorDelegate.h"
 #include "vst3/Vst3Abi.h"
 #include "vst3/Vst3Object.h"
 
@@ -27,7 +27,7 @@ class BrumeVst3View final : public vst3::IPlugView,
                             public vst3::ITimerHandler,
                             public vst3::IEventHandler,
                             public RefCounted,
-                            private IEditorDelegate {
+                            private StoreEditorDelegate {
  public:
   // Redraws and polls at this period when the host's run loop drives it.
   static constexpr vst3::uint64 kTimerMilliseconds = 30;
@@ -65,13 +65,11 @@ class BrumeVst3View final : public vst3::IPlugView,
   void Listen();
   void StopListening();
 
-  // IEditorDelegate: the controller's values, the host's edit calls.
-  const IParameter* EditorParameter(int index) const override;
-  void BeginEdit(int index) override;
-  void SetValueFromEditor(int index, double normalised) override;
-  void EndEdit(int index) override;
-  void TakeEditorChanges(ValueSink& sink) override;
-  void EditorSizeChanged() override {}
+  // The controller's values; edits go to the host as begin, perform and
+  // end edit, and the processor hears them through the host.
+  void HostBeginEdit(int index) override;
+  void HostPerformEdit(int index, double normalised) override;
+  void HostEndEdit(int index) override;
 
   BrumeVst3Controller* controller_;
   vst3::IPlugFrame* frame_ = nullptr;

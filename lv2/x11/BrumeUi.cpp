@@ -54,18 +54,6 @@ double HostScaleFactor(const LV2_Feature* const* features) {
   return 0.0;
 }
 
-// The editor as Kestrel::BuildEditor makes it for the VST plug-in, with the
-// UI's own copy of the values (the defaults until the host sends others).
-std::unique_ptr<IEditorView> BuildView(PortEditorDelegate& delegate) {
-  std::unique_ptr<IEditorView> view(CreatePlatformEditor(&delegate, EditorLayout::kWidth, EditorLayout::kHeight, 0));
-  EditorLayout::Build(*view, delegate);
-  for (int index = 0; index < kParameterCount; ++index)
-    view->PushParameterToControls(index, delegate.EditorParameter(index)->Value(), false);
-  view->PrepareDrawing();
-  EditorLayout::ShowMatrixPage(*view, view->ParameterValue(kMatrixTab) != 0.0);
-  return view;
-}
-
 LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*,
                          LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                          const LV2_Feature* const* features) {
@@ -78,7 +66,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
   const auto* touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
   try {
     auto ui = std::make_unique<BrumeUi>(write, controller, touch);
-    ui->view = BuildView(ui->delegate);
+    ui->view = EditorLayout::BuildEditor(ui->delegate);  // showing the defaults until the host sends values
     ui->Window().SetHostScale(HostScaleFactor(features));
     // Null without an X server, or when the parent is not a window.
     void* window = ui->Window().OpenWindow(parent);

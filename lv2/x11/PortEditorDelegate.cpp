@@ -9,7 +9,7 @@
 #include "lv2/BrumeLv2Ids.h"
 
 PortEditorDelegate::PortEditorDelegate(WriteFunction write, void* controller, const LV2UI_Touch* touch)
-    : store_(kParameterCount), write_(write), controller_(controller), touch_(touch) {
+    : StoreEditorDelegate(values_), values_(kParameterCount), write_(write), controller_(controller), touch_(touch) {
   // The definitions draw the controls; the values start at the defaults
   // until the host sends the plug-in's.
   DefineParameters(store_);
@@ -24,28 +24,22 @@ void PortEditorDelegate::PortEvent(uint32_t port, uint32_t size, uint32_t protoc
   store_.SetClamped(index, value);
 }
 
-void PortEditorDelegate::TakeEditorChanges(ValueSink& sink) {
-  store_.TakeEditorChanges(
-      [&](int index) { sink.ReceiveParameterValue(index, store_.Parameter(index)->Value()); });
-}
-
-void PortEditorDelegate::SetValueFromEditor(int index, double normalised) {
-  IParameter* parameter = store_.Parameter(index);
-  if (!parameter || std::isnan(normalised)) return;
+bool PortEditorDelegate::KeepEdit(int index, double normalised) {
   // The port carries a float: the UI's copy keeps exactly that, so the
   // host's echo of it compares equal. The view shows the edit already, so
   // the copy follows without raising its editor flag.
+  IParameter* parameter = store_.Parameter(index);
   const float value = static_cast<float>(parameter->ValueOfNormalised(normalised));
-  if (std::isnan(value)) return;
+  if (std::isnan(value)) return false;
   parameter->SetClamped(value);
+  return true;
+}
+
+void PortEditorDelegate::HostPerformEdit(int index, double) {
+  const float value = static_cast<float>(store_.Parameter(index)->Value());
   if (write_) write_(controller_, brume_lv2::PortOfParameter(index), sizeof value, 0, &value);
 }
 
-void PortEditorDelegate::BeginEdit(int index) { Touch(index, true); }
-
-void PortEditorDelegate::EndEdit(int index) { Touch(index, false); }
-
 void PortEditorDelegate::Touch(int index, bool grabbed) {
-  if (touch_ && touch_->touch && store_.Parameter(index))
-    touch_->touch(touch_->handle, brume_lv2::PortOfParameter(index), grabbed);
+  if (touch_ && touch_->touch) touch_->touch(touch_->handle, brume_lv2::PortOfParameter(index), grabbed);
 }

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "framework/IEditorDelegate.h"
 #include "framework/IParameterStore.h"
+#include "framework/StoreEditorDelegate.h"
 
 // The editor's path to an LV2 plug-in it cannot reach directly: the plug-in
 // runs in the host (maybe another process), so every value crosses a
@@ -15,7 +15,7 @@
 // with ui:touch when the host offers it.
 //
 // Threads: the host's UI thread only (LV2 UIs are single-threaded).
-class PortEditorDelegate : public IEditorDelegate {
+class PortEditorDelegate : public StoreEditorDelegate {
  public:
   using WriteFunction = void (*)(void* controller, uint32_t port, uint32_t size, uint32_t protocol,
                                  const void* buffer);
@@ -29,19 +29,17 @@ class PortEditorDelegate : public IEditorDelegate {
   // nothing.
   void PortEvent(uint32_t port, uint32_t size, uint32_t protocol, const void* buffer);
 
-  // ---- IEditorDelegate --------------------------------------------------------
-  const IParameter* EditorParameter(int index) const override { return store_.Parameter(index); }
-  void BeginEdit(int index) override;
-  void SetValueFromEditor(int index, double normalised) override;
-  void EndEdit(int index) override;
-  void TakeEditorChanges(ValueSink& sink) override;
-  // The editor has one fixed size: there is nothing to tell the host.
-  void EditorSizeChanged() override {}
+  // ---- The store delegate's host calls: ui:touch and the port write ---------
+  void HostBeginEdit(int index) override { Touch(index, true); }
+  void HostPerformEdit(int index, double normalised) override;
+  void HostEndEdit(int index) override { Touch(index, false); }
+  // The port carries a float: the UI's copy keeps exactly that.
+  bool KeepEdit(int index, double normalised) override;
 
  private:
   void Touch(int index, bool grabbed);
 
-  IParameterStore store_;
+  IParameterStore values_;
   WriteFunction write_;
   void* controller_;
   const LV2UI_Touch* touch_;
