@@ -224,7 +224,8 @@ TEST(Lv2Dsp, ActivateAfterDeactivateStartsFromSilence) {
 }
 
 // MIDI gate -> Master 1 at -100 %: a note on silences the output from the
-// control tick at or after its frame, not before.
+// control tick at or after its frame, not before; one stamped past the
+// block's end acts on its last frame.
 TEST(Lv2Dsp, MidiActsAtItsFrameOffset) {
   Values values = StartUpValues<float>();
   values[AudioInIndex(1)] = 1, values[AudioOutIndex(1)] = 1, values[AudioAmountIndex(1)] = 100;
@@ -234,8 +235,8 @@ TEST(Lv2Dsp, MidiActsAtItsFrameOffset) {
   UridMap urids;
   const LV2_Feature* features[] = {urids.Feature(), nullptr};
   DspLibrary library;
-  const int frames = 3000, noteAt = 234;
-  auto render = [&](bool note) {
+  const int frames = 3000;
+  auto render = [&](bool note, int64_t noteAt) {
     Lv2Instance plugin(library.Descriptor(), kRate, features);
     std::copy(values.begin(), values.end(), plugin.controls);
     std::vector<float> in(frames, 0.25f), outL(frames), outR(frames);
@@ -255,11 +256,14 @@ TEST(Lv2Dsp, MidiActsAtItsFrameOffset) {
     plugin.descriptor->run(plugin.handle, frames - 1000);
     return outL;
   };
-  const std::vector<float> plain = render(false), noted = render(true);
-  int firstDifference = 0;
-  while (firstDifference < frames && plain[firstDifference] == noted[firstDifference]) ++firstDifference;
-  EXPECT_GE(firstDifference, noteAt);
-  EXPECT_LE(firstDifference, noteAt + 2);
+  const std::vector<float> plain = render(false, 0);
+  for (const auto [noteAt, heard] : {std::pair<int64_t, int>{234, 234}, std::pair<int64_t, int>{100000, 999}}) {
+    const std::vector<float> noted = render(true, noteAt);
+    int firstDifference = 0;
+    while (firstDifference < frames && plain[firstDifference] == noted[firstDifference]) ++firstDifference;
+    EXPECT_GE(firstDifference, heard) << noteAt;
+    EXPECT_LE(firstDifference, heard + 2) << noteAt;
+  }
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ int WhitePixels(raster::Bitmap& image, int left, int top, int right, int bottom)
 
 TEST(BrumeSnapshot, WritesTheChosenProgramOnTheChosenPage) {
   SnapshotOptions options;
-  options.program = "Init";
+  options.program = " init ";  // matched as brume-render matches names
   options.out = ::testing::TempDir() + "snapshot-init.png";
   std::string error;
   options.page = "audio";

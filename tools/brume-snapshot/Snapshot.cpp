@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "effect/Kestrel.h"
 #include "effect/ParameterIds.h"
@@ -9,6 +11,7 @@
 #include "gui/headless/HeadlessEditor.h"
 #include "raster/Bitmap.h"
 #include "tools/common/PngWriter.h"
+#include "tools/common/ProgramMatch.h"
 
 namespace {
 const char kUsage[] =
@@ -19,14 +22,12 @@ const char kUsage[] =
     "  --scale S    display scale: 100-300 in steps of 25, or a factor (1.5)\n"
     "  --out FILE   output PNG (default: brume-editor.png)\n";
 
-// The slot a program name or number names; -1 when none does.
+// The slot a program name or number names, as brume-render finds them;
+// -1 when none does.
 int FindProgram(Kestrel& plugin, const std::string& text) {
-  char* end = nullptr;
-  const long number = std::strtol(text.c_str(), &end, 10);
-  if (!text.empty() && *end == '\0') return number >= 0 && number < plugin.PresetCount() ? int(number) : -1;
-  for (int i = 0; i < plugin.PresetCount(); ++i)
-    if (text == plugin.PresetName(i)) return i;
-  return -1;
+  std::vector<std::string> names;
+  for (int i = 0; i < plugin.PresetCount(); ++i) names.emplace_back(plugin.PresetName(i));
+  return FindPreset(names, text);
 }
 }  // namespace
 
