@@ -57,22 +57,37 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 !define MUI_UNICON "Brume.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
+; Modern UI gives every page the caption " ", which the window title would
+; end in ("Brume 1.0.0 Setup "): each page shows the plain title instead.
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW ShowTitle
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE LeaveComponents
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW ShowTitle
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderWithoutVst2
 !define MUI_PAGE_HEADER_TEXT "VST 2.4 Plug-in Folder"
 !define MUI_PAGE_HEADER_SUBTEXT "Choose where Brume.dll goes."
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Brume.dll (VST 2.4) goes into this folder. Choose the folder your host scans for VST 2.4 plug-ins."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "VST 2.4 plug-in folder"
 !insertmacro MUI_PAGE_DIRECTORY
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW ShowTitle
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.ShowTitle
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.ShowTitle
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
 
 ; ---- Folders made and removed -------------------------------------------------
 
 ; Stack: folder -> its first ancestor (or itself) that exists.
+Function ShowTitle
+  SendMessage $HWNDPARENT ${WM_SETTEXT} 0 "STR:Brume ${VERSION} Setup"
+FunctionEnd
+
+Function un.ShowTitle
+  SendMessage $HWNDPARENT ${WM_SETTEXT} 0 "STR:Brume ${VERSION} Uninstall"
+FunctionEnd
+
 Function FirstExisting
   Exch $0
   Push $1
