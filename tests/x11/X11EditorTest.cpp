@@ -171,6 +171,7 @@ TEST_F(X11Editor, PanelMenuChoosesAValueAndClosesOnEscapeOrOutside) {
 
   // Item 2 of the sources: 2 / 8 of the range, in one edit of its own.
   ASSERT_TRUE(host_->Xdotool("mousemove 330 " + std::to_string(MenuRowY(95, 2)) + " click 1"));
+  host_->IdleUntil([&] { return EditLog(host_->Calls(), kAudioIn1).size() >= 5; });
   EXPECT_FLOAT_EQ(host_->Param(kAudioIn1), 0.25f);
   EXPECT_EQ(EditLog(host_->Calls(), kAudioIn1), "BEBAE") << "click: begin, end; choice: begin, value, end";
   auto chosen = Shot();
@@ -182,6 +183,7 @@ TEST_F(X11Editor, PanelMenuChoosesAValueAndClosesOnEscapeOrOutside) {
   ASSERT_TRUE(host_->Xdotool("mousemove 300 95 click 1 key Escape"));
   // (Elsewhere in the control: the same spot so soon would be a double click.)
   ASSERT_TRUE(host_->Xdotool("mousemove 340 95 click 1 mousemove 700 300 click 1"));
+  host_->IdleUntil([&] { return EditLog(host_->Calls(), kAudioIn1).size() >= 4; });
   EXPECT_FLOAT_EQ(host_->Param(kAudioIn1), 0.25f);
   EXPECT_EQ(EditLog(host_->Calls(), kAudioIn1), "BEBE") << "a dismissed menu sends no value";
   auto closed = Shot();
@@ -194,6 +196,10 @@ TEST_F(X11Editor, DragWheelAndDoubleClickEditAReadOut) {
   host_->Calls().Clear();
   // 16 pixels up on a 20-pixel read-out geared 4: a fifth of the range.
   ASSERT_TRUE(host_->Xdotool("mousemove 530 95 mousedown 1 mousemove 530 87 mousemove 530 79 mouseup 1"));
+  host_->IdleUntil([&] {
+    const std::string log = EditLog(host_->Calls(), kAudioAmount1);
+    return !log.empty() && log.back() == 'E';
+  });
   EXPECT_NEAR(host_->Param(kAudioAmount1), amount + 0.2f, 1e-5);
   const std::string log = EditLog(host_->Calls(), kAudioAmount1);
   EXPECT_TRUE(log.front() == 'B' && log.back() == 'E' && log.find('A') != std::string::npos) << log;
@@ -201,6 +207,7 @@ TEST_F(X11Editor, DragWheelAndDoubleClickEditAReadOut) {
   // One wheel notch is one step of the gain (0.1 dB), up and down again.
   ASSERT_EQ(GainText(), "0.0");
   ASSERT_TRUE(host_->Xdotool("mousemove 200 447 click 4"));
+  host_->IdleUntil([&] { return GainText() == "0.1"; });
   EXPECT_EQ(GainText(), "0.1");
   ASSERT_TRUE(host_->Xdotool("click 5"));
   EXPECT_EQ(GainText(), "0.0");

@@ -98,6 +98,14 @@ void X11TestHost::Idle(int count, int hz) {
   }
 }
 
+bool X11TestHost::IdleUntil(const std::function<bool()>& done) {
+  for (int tick = 0; tick < 500; ++tick) {
+    if (done()) return true;
+    Idle(1);
+  }
+  return done();
+}
+
 bool X11TestHost::Run(const std::string& command, int hz) {
   std::function<void()> tick;
   if (hz > 0) tick = [this, hz] { Idle(1, hz); };

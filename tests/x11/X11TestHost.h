@@ -7,6 +7,7 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ class X11TestHost {
   // longer than 20 s (it is killed then).
   bool Run(const std::string& command, int hz = 25);
   bool Xdotool(const std::string& arguments) { return Run("xdotool " + arguments); }
+  // Idles at 25 Hz until `done` holds (true) or 20 s pass (false): what a
+  // command's events lead to may take longer on a busy machine.
+  bool IdleUntil(const std::function<bool()>& done);
   // The screen's top-left corner of the editor's size, optionally saved.
   std::unique_ptr<raster::MemoryBitmap> Screenshot(const std::string& savePng = "");
   float Param(int index) const { return effect_->getParameter(effect_, index); }
