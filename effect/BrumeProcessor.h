@@ -40,8 +40,8 @@
 // - Prepare, Reset, ClearHistory: not while Process runs (the adapter makes
 //   sure: the VST binding holds its processing lock, LV2 and VST3 call them
 //   from their own non-audio setup calls). Prepare allocates.
-// - Process, ApplyParameterChanges: the audio thread; no allocation, no
-//   lock, no waiting, no I/O.
+// - Events, Process, ApplyParameterChanges: the audio thread; no
+//   allocation, no lock, no waiting, no I/O.
 // - PostMidi: any thread, never waits (see MidiInbox).
 // - The parameter store is shared with the adapter: any thread sets values
 //   there; Process applies what changed, a whole set at a time.

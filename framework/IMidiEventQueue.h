@@ -5,15 +5,15 @@
 
 #include "framework/IMidiEvent.h"
 
-// Frame-ordered queue of MIDI events between effProcessEvents (writer) and
-// the sample loop (reader). No lock of its own: both sides hold the
-// plug-in's processing lock.
+// Frame-ordered queue of one piece's MIDI events between the processing
+// core (writer) and the engine's sample loop (reader). No lock of its own:
+// both are the audio thread (MIDI from other threads comes in through
+// MidiInbox).
 //
 // Unread events lie between Front and End, ordered by offset; equal offsets
 // keep arrival order. The storage (whole 4096-byte pages) is allocated once
-// at construction: events arrive on the host's audio thread, where nothing
-// may allocate, so an event that finds the queue full of unread events is
-// dropped and counted.
+// at construction: the audio thread may not allocate, so an event that
+// finds the queue full of unread events is dropped and counted.
 class IMidiEventQueue {
  public:
   explicit IMidiEventQueue(int size);

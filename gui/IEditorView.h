@@ -228,8 +228,8 @@ class IEditorView : public IAttachedEditor, public IEmbeddedWindow, private IEdi
   ValueObserver valueObserver_;
   std::vector<std::unique_ptr<IControl>> controls_;
   // The controls of each parameter index, kept up to date as controls are
-  // added, so a value pushed from the host's (possibly audio) thread touches
-  // only its own controls and never allocates.
+  // added, so a value pushed in touches only its own controls and never
+  // allocates.
   std::vector<std::vector<IControl*>> controlsByParam_;
   IBounds drawBounds_;
   std::unique_ptr<raster::SystemBitmap> backingStore_;
