@@ -113,6 +113,31 @@ TEST(BrumeProcessorTimedChanges, AParameterChangeInsideABlockSoundsAsTheBlockCut
   EXPECT_NE(a.left, c.left);  // the change is heard
 }
 
+// One rule for late events: stamped at or past the block's end, an event
+// plays on the block's last frame (a change there sounds as the block cut
+// one frame before its end); what does not fit the list is counted.
+TEST(BrumeProcessorTimedChanges, LateEventsPlayOnTheLastFrameAndOverflowIsCounted) {
+  const int program = FirstFactoryProgramNamed("wawawah");
+  ASSERT_GE(program, 0);
+  const std::vector<float> in = Burst(3);
+  Core late(program), cut(program), plain(program);
+  Render a, b, c;
+  late.processor.Events().AddParameter(1 << 30, kGain, -12.0);
+  Block(late, in, a, 0, 512);
+  Block(late, in, a, 512, 2048);
+  cut.processor.Events().AddParameter(511, kGain, -12.0);
+  Block(cut, in, b, 0, 512);
+  Block(cut, in, b, 512, 2048);
+  Block(plain, in, c, 0, 2048);
+  EXPECT_EQ(a.left, b.left);
+  EXPECT_NE(a.left, c.left) << "the change is heard";
+
+  const long before = late.processor.DroppedEvents();
+  for (int i = 0; i < BrumeProcessor::kMaxBlockEvents + 5; ++i) late.processor.Events().AddParameter(i, kGain, -6.0);
+  Block(late, in, a, 2048, 4096);
+  EXPECT_EQ(late.processor.DroppedEvents() - before, 5);
+}
+
 // Garbage on one input channel is read as silence: the other channel's
 // sound (and its modulation) goes on exactly as with a silent channel, with
 // no reset of the engine at each block's end.

@@ -165,6 +165,10 @@ TEST(Switches, BypassKeepsTheTailsRunningAndMidiReachingTheModulators) {
   gated.processor.Events().AddMidi(0, 0x80, 60, 0);
   gated.processor.Process(inputs, outputs, kBlock, BrumeProcessor::Output::kReplace);
   EXPECT_EQ(gated.processor.SignalEngine().midiGate.base, 0.0);
+  // A block of no frames plays its MIDI all the same.
+  gated.processor.Events().AddMidi(5, 0x90, 64, 90);
+  gated.processor.Process(inputs, outputs, 0, BrumeProcessor::Output::kReplace);
+  EXPECT_EQ(gated.processor.SignalEngine().midiGate.base, 1.0);
 }
 
 // "filtered delay" with its loop pushed (feedback 50-100 %, resonance
