@@ -35,6 +35,15 @@ std::string UniqueSuffix() {
          std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
 }
 
+// Whether another save's temporary file lies beside `path`.
+bool SaveInProgress(const fs::path& path) {
+  std::error_code error;
+  const std::string prefix = path.filename().string() + ".new-";
+  for (fs::directory_iterator it(path.parent_path(), error), end; !error && it != end; it.increment(error))
+    if (it->path().filename().string().rfind(prefix, 0) == 0) return true;
+  return false;
+}
+
 fs::path SettingsFile() {
 #ifdef _WIN32
   // The wide variable: a user name outside the ANSI code page survives.
@@ -57,7 +66,17 @@ std::string UserSettings::FilePath() { return SettingsFile().string(); }
 int UserSettings::LoadScale() {
   const fs::path path = SettingsFile();
   if (path.empty()) return 0;
-  std::ifstream in(path, std::ios::binary);
+  // On Windows a save replacing the file makes it refuse to open for a
+  // moment (or leaves none): while it is there, or another save's temporary
+  // file is, try again for a little while.
+  std::ifstream in;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    in.open(path, std::ios::binary);
+    std::error_code error;
+    if (in || !(fs::is_regular_file(path, error) || SaveInProgress(path))) break;
+    in.clear();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   if (!in) return 0;
   std::string text(static_cast<size_t>(kMaxFileBytes), '\0');
   in.read(&text[0], kMaxFileBytes);
