@@ -76,6 +76,11 @@ void IParameterStore::MarkChanged(int index) {
   if (Valid(index)) Raise(index);
 }
 
+void IParameterStore::MarkChangedForEditor(int index) {
+  if (!Valid(index)) return;
+  editorChanged_[index / kBitsPerWord].fetch_or(uint64_t{1} << (index % kBitsPerWord), std::memory_order_release);
+}
+
 uint64_t IParameterStore::AllBitsOf(int word) const {
   const int bits = count_ - word * kBitsPerWord;
   return bits >= kBitsPerWord ? ~uint64_t{0} : (uint64_t{1} << bits) - 1;

@@ -47,6 +47,9 @@ class IParameterStore {
   bool ReadAll(double* values) const;
 
   void MarkChanged(int index);
+  // Only the editor's flag: a value the engine hears another way (an
+  // adapter's timed event) is shown.
+  void MarkChangedForEditor(int index);
   void MarkAllChanged();
   // Only the editor's flags: it shows every value again.
   void MarkAllChangedForEditor();
