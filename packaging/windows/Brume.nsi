@@ -1,15 +1,16 @@
 ; Brume's Windows installer, built by makensis from the win64 build tree:
 ;   makensis -DVERSION=<x.y.z> -DBUILD=<build/win64> -DOUTFILE=<setup.exe> Brume.nsi
 ;
-; The VST3 bundle goes to %CommonProgramFiles%\VST3\Brume.vst3, Brume.dll to
+; The VST3 bundle goes to %CommonProgramFiles%\VST3\Brume.vst3, Brume.clap
+; to %CommonProgramFiles%\CLAP, Brume.dll to
 ; the VST 2.4 folder the user chooses ($INSTDIR, so /D= sets it; remembered
 ; for the next install), the uninstaller to Program Files\Orvendale\Brume.
 ; What each install made is recorded under HKLM\Software\Orvendale\Brume,
 ; so the uninstaller removes exactly that: for each installed file, the file
 ; and the folders above it down to the first one that existed before.
 ;
-; Command line: /S silent, /D=<VST 2.4 folder> (last, unquoted), /NOVST2 and
-; /NOVST3 leave a format out. Exit code 0 on success, 2 when aborted
+; Command line: /S silent, /D=<VST 2.4 folder> (last, unquoted), /NOVST2,
+; /NOVST3 and /NOCLAP leave a format out. Exit code 0 on success, 2 when aborted
 ; (also on 32-bit Windows, which it refuses with a message).
 Unicode true
 ; A 32-bit program, so that 32-bit Windows starts it and hears from us why
@@ -35,6 +36,7 @@ AllowSkipFiles off
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Brume"
 !define APP_DIR "$PROGRAMFILES64\Orvendale\Brume"
 !define VST3_DIR "$COMMONFILES64\VST3\Brume.vst3\Contents\x86_64-win"
+!define CLAP_DIR "$COMMONFILES64\CLAP"
 
 Name "Brume ${VERSION}"
 OutFile "${OUTFILE}"
@@ -211,6 +213,10 @@ Section "-Uninstaller"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+Section "CLAP" SecClap
+  !insertmacro INSTALL_INTO "${CLAP_DIR}" "${BUILD}\Brume.clap" "Clap"
+SectionEnd
+
 Section "VST3" SecVst3
   !insertmacro INSTALL_INTO "${VST3_DIR}" "${BUILD}\Brume.vst3\Contents\x86_64-win\Brume.vst3" "Vst3"
 SectionEnd
@@ -229,6 +235,10 @@ SectionEnd
 
 Section "-Size"
   StrCpy $0 0
+  ${If} ${SectionIsSelected} ${SecClap}
+    SectionGetSize ${SecClap} $1
+    IntOp $0 $0 + $1
+  ${EndIf}
   ${If} ${SectionIsSelected} ${SecVst3}
     SectionGetSize ${SecVst3} $1
     IntOp $0 $0 + $1
@@ -264,12 +274,18 @@ Function .onInit
   ${IfNot} ${Errors}
     !insertmacro UnselectSection ${SecVst3}
   ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/NOCLAP" $1
+  ${IfNot} ${Errors}
+    !insertmacro UnselectSection ${SecClap}
+  ${EndIf}
 FunctionEnd
 
 Function CheckSelection
   ${IfNot} ${SectionIsSelected} ${SecVst2}
   ${AndIfNot} ${SectionIsSelected} ${SecVst3}
-    Abort "Nothing to install: choose VST3, VST 2.4 or both."
+  ${AndIfNot} ${SectionIsSelected} ${SecClap}
+    Abort "Nothing to install: choose at least one of CLAP, VST3 and VST 2.4."
   ${EndIf}
 FunctionEnd
 
@@ -277,7 +293,8 @@ FunctionEnd
 Function LeaveComponents
   ${IfNot} ${SectionIsSelected} ${SecVst2}
   ${AndIfNot} ${SectionIsSelected} ${SecVst3}
-    MessageBox MB_OK|MB_ICONEXCLAMATION "Choose VST3, VST 2.4 or both."
+  ${AndIfNot} ${SectionIsSelected} ${SecClap}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "Choose at least one of CLAP, VST3 and VST 2.4."
     Abort
   ${EndIf}
 FunctionEnd
@@ -303,6 +320,9 @@ Section "Uninstall"
   Call un.RemoveRecorded
   Push Brume.vst3
   Push Vst3
+  Call un.RemoveRecorded
+  Push Brume.clap
+  Push Clap
   Call un.RemoveRecorded
   ReadRegStr $2 HKLM "${STATE_KEY}" "AppDir"
   ReadRegStr $3 HKLM "${STATE_KEY}" "AppKept"

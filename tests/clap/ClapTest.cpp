@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <random>
 #include <string>
@@ -313,6 +316,33 @@ TEST(ClapState, SaveAndLoadAsTheVst24ChunkWithBypassAndDamagedStatesChangeNothin
   }
   EXPECT_GT(accepted, 50);
   EXPECT_GT(refused, 50);
+}
+
+// The factory programs as files (resources/presets, scripts/make-presets.sh):
+// each is what the plug-in saves for that program, and loads as it.
+TEST(ClapState, ThePresetFilesAreTheFactoryProgramsStates) {
+  Kestrel effect(&ReferenceHost, nullptr);
+  AEffect* e = effect.Effect();
+  Module module(BRUME_CLAP_PATH);
+  Instance plugin(module);
+  for (int p = 0; p < kFactoryPresetCount; ++p) {
+    std::string name = FactoryPresetAt(p).name;
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    char file[512];
+#ifdef _WIN32
+    const char* root = "Z:" KESTREL_SOURCE_DIR;  // the source tree through Wine's drive for /
+#else
+    const char* root = KESTREL_SOURCE_DIR;
+#endif
+    std::snprintf(file, sizeof file, "%s/resources/presets/%02d %s.brume", root, p + 1, name.c_str());
+    std::ifstream in(file, std::ios::binary);
+    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
+    const Bytes expected = WithBypass(Vst2Chunk(e), false);
+    EXPECT_EQ(bytes, expected) << file;
+    ASSERT_TRUE(plugin.Load(bytes)) << file;
+    EXPECT_EQ(plugin.Save(), expected) << file;
+  }
 }
 
 // Edits reach the host as gesture begin, value and end in a flush's output

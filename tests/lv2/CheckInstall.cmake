@@ -1,5 +1,6 @@
 # Installs the build tree into PREFIX and checks that the VST library, the
-# LV2 bundle's files and the VST3 bundle's library, and nothing else,
+# LV2 bundle's files, the VST3 bundle's library, the CLAP module and the
+# preset files, and nothing else,
 # arrived where hosts look for them; with DEB_DIR, also makes the Debian
 # package there and checks its paths and dependencies.
 file(REMOVE_RECURSE ${PREFIX})
@@ -14,6 +15,13 @@ if(EXISTS ${BUILD}/brume.lv2/brume_ui.so)
 endif()
 if(EXISTS ${BUILD}/Brume.vst3/Contents/x86_64-linux/Brume.so)
   list(APPEND expected lib/vst3/Brume.vst3/Contents/x86_64-linux/Brume.so)
+endif()
+if(EXISTS ${BUILD}/Brume.clap)
+  list(APPEND expected lib/clap/Brume.clap)
+  file(GLOB presets RELATIVE ${SOURCE}/resources ${SOURCE}/resources/presets/*.brume)
+  foreach(preset ${presets})
+    list(APPEND expected share/brume/${preset})
+  endforeach()
 endif()
 foreach(file ${expected})
   if(NOT EXISTS ${PREFIX}/${file})
@@ -38,7 +46,7 @@ if(DEB_DIR)
   execute_process(COMMAND dpkg-deb -c ${deb} OUTPUT_VARIABLE contents)
   execute_process(COMMAND dpkg-deb -f ${deb} Depends OUTPUT_VARIABLE depends)
   foreach(file ${expected})
-    string(REPLACE "lib/" "./usr/lib/" packaged ${file})
+    set(packaged ./usr/${file})
     string(FIND "${contents}" "${packaged}\n" at)
     if(at EQUAL -1)
       message(FATAL_ERROR "missing from the package: ${packaged}")

@@ -1,17 +1,24 @@
-# The Windows zip: exactly the two plug-ins in their folder layout, the same
+# The Windows zip: exactly the three plug-ins in their folder layout, the presets, the same
 # bytes as the build, and the text saying where each goes.
-#   cmake -DZIP=<zip> -DBUILD=<build dir> -DSCRATCH=<dir> -P CheckZip.cmake
+#   cmake -DZIP=<zip> -DBUILD=<build dir> -DSOURCE=<source dir> -DSCRATCH=<dir> -P CheckZip.cmake
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
 file(ARCHIVE_EXTRACT INPUT ${ZIP} DESTINATION ${SCRATCH})
 get_filename_component(top ${ZIP} NAME_WLE)
 file(GLOB_RECURSE found RELATIVE ${SCRATCH} ${SCRATCH}/*)
 list(SORT found)
-set(expected ${top}/README.txt ${top}/VST2/Brume.dll ${top}/VST3/Brume.vst3/Contents/x86_64-win/Brume.vst3)
+file(GLOB presets RELATIVE ${SOURCE}/resources ${SOURCE}/resources/presets/*.brume)
+set(expected ${top}/CLAP/Brume.clap)
+foreach(preset ${presets})
+  string(REPLACE "presets/" "${top}/Presets/" preset ${preset})
+  list(APPEND expected ${preset})
+endforeach()
+list(APPEND expected ${top}/README.txt ${top}/VST2/Brume.dll ${top}/VST3/Brume.vst3/Contents/x86_64-win/Brume.vst3)
+list(SORT expected)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "the zip holds\n  ${found}\nnot\n  ${expected}")
 endif()
-foreach(pair "VST2/Brume.dll=Brume.dll"
+foreach(pair "CLAP/Brume.clap=Brume.clap" "VST2/Brume.dll=Brume.dll"
              "VST3/Brume.vst3/Contents/x86_64-win/Brume.vst3=Brume.vst3/Contents/x86_64-win/Brume.vst3")
   string(REPLACE "=" ";" pair ${pair})
   list(GET pair 0 packed)
@@ -23,10 +30,10 @@ foreach(pair "VST2/Brume.dll=Brume.dll"
   endif()
 endforeach()
 file(READ ${SCRATCH}/${top}/README.txt readme)
-foreach(place "Common Files\\VST3" "VST2\\Brume.dll" "VST3\\Brume.vst3")
+foreach(place "Common Files\\CLAP" "Common Files\\VST3" "VST2\\Brume.dll" "VST3\\Brume.vst3")
   string(FIND "${readme}" "${place}" at)
   if(at LESS 0)
     message(FATAL_ERROR "README.txt does not mention ${place}")
   endif()
 endforeach()
-message(STATUS "the zip holds both formats as built")
+message(STATUS "the zip holds the three formats as built")

@@ -65,7 +65,9 @@ before=$(snapshot)
 check "silent install exits 0" install /S
 vst2="$common/VST2/Brume.dll"
 vst3="$common/VST3/Brume.vst3/Contents/x86_64-win/Brume.vst3"
+clap="$common/CLAP/Brume.clap"
 check "Brume.dll in %CommonProgramFiles%\\VST2 as built" cmp -s "$build/Brume.dll" "$vst2"
+check "Brume.clap in %CommonProgramFiles%\\CLAP as built" cmp -s "$build/Brume.clap" "$clap"
 check "the VST3 module in its bundle as built" cmp -s "$build/Brume.vst3/Contents/x86_64-win/Brume.vst3" "$vst3"
 key="$uninstall_key\\Brume"
 check "Uninstall entry: name" test "$(value "$key" DisplayName)" = Brume
@@ -106,8 +108,9 @@ check "uninstall removes what it made and nothing else" test "$after" = "$expect
 check "install with /NOVST2 exits 0" install /S /NOVST2
 check "/NOVST2: the VST3 module as built" cmp -s "$build/Brume.vst3/Contents/x86_64-win/Brume.vst3" "$vst3"
 check "/NOVST2: no Brume.dll" test ! -e "$vst2"
-install /S /NOVST2 /NOVST3
-check "install with both formats left out exits non-zero" test $? -ne 0
+check "/NOVST2: Brume.clap as built" cmp -s "$build/Brume.clap" "$clap"
+install /S /NOVST2 /NOVST3 /NOCLAP
+check "install with every format left out exits non-zero" test $? -ne 0
 check "and keeps what is installed" cmp -s "$build/Brume.vst3/Contents/x86_64-win/Brume.vst3" "$vst3"
 check "silent uninstall" uninstall
 after=$(snapshot)
