@@ -2,13 +2,25 @@
 
 #include <cmath>
 
-LFO::LFO() : tables_(new double[Wavetables::kCount * kStoredLength]) {
+namespace {
+// Built once per process, on first use (a function-local static is
+// initialised by one thread while others wait), and never written again.
+const double* SharedTables() {
+  static const std::unique_ptr<double[]> tables = [] {
+    std::unique_ptr<double[]> built(new double[Wavetables::kCount * LFO::kStoredLength]);
+    for (int index = 0; index < Wavetables::kCount; ++index) {
+      double* table = built.get() + index * LFO::kStoredLength;
+      for (int n = 0; n < LFO::kTableLength; ++n) table[n] = Wavetables::Entry(index, n);
+      table[LFO::kTableLength] = table[0];
+    }
+    return built;
+  }();
+  return tables.get();
+}
+}  // namespace
+
+LFO::LFO() : tables_(SharedTables()) {
   sampleRate = 44100.0;
-  for (int index = 0; index < Wavetables::kCount; ++index) {
-    double* table = tables_.get() + index * kStoredLength;
-    for (int n = 0; n < kTableLength; ++n) table[n] = Wavetables::Entry(index, n);
-    table[kTableLength] = table[0];
-  }
   lowerTable_ = upperTable_ = Table(0);
 }
 

@@ -5,11 +5,13 @@
 #include "engine/Wavetables.h"
 
 // Wavetable LFO with a continuous morph over ten shapes. Output is the
-// bipolar table value mapped to 0..1. Each LFO holds its own copy of the
-// tables (2049 doubles each; the extra entry repeats entry 0 so the linear
-// interpolation at the last entry wraps); no trigonometry runs per tick.
+// bipolar table value mapped to 0..1. Every LFO of the process reads one
+// shared, read-only copy of the tables (2049 doubles each; the extra entry
+// repeats entry 0 so the linear interpolation at the last entry wraps),
+// built by the first LFO constructed (thread-safe); no trigonometry runs
+// per tick.
 //
-// Construction allocates the tables and may throw std::bad_alloc.
+// The first construction allocates the tables and may throw std::bad_alloc.
 class LFO final : public AudioModule {
  public:
   static constexpr int kTableLength = Wavetables::kLength;       // 2048
@@ -61,9 +63,9 @@ class LFO final : public AudioModule {
 
  private:
   static double Wrap(double position);
-  const double* Table(int index) const { return tables_.get() + index * kStoredLength; }
+  const double* Table(int index) const { return tables_ + index * kStoredLength; }
 
-  std::unique_ptr<double[]> tables_;
+  const double* tables_;
   const double* lowerTable_ = nullptr;
   const double* upperTable_ = nullptr;
 };

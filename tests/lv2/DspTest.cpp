@@ -257,7 +257,7 @@ TEST(Lv2Dsp, MidiActsAtItsFrameOffset) {
     return outL;
   };
   const std::vector<float> plain = render(false, 0);
-  for (const auto [noteAt, heard] : {std::pair<int64_t, int>{234, 234}, std::pair<int64_t, int>{100000, 999}}) {
+  for (const auto& [noteAt, heard] : {std::pair<int64_t, int>{234, 234}, std::pair<int64_t, int>{100000, 999}}) {
     const std::vector<float> noted = render(true, noteAt);
     int firstDifference = 0;
     while (firstDifference < frames && plain[firstDifference] == noted[firstDifference]) ++firstDifference;
