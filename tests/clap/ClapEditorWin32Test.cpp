@@ -5,21 +5,11 @@
 #include <windows.h>
 
 #include "tests/clap/ClapHost.h"
+#include "tests/win64/PumpMessages.h"
 
 namespace {
 
 using namespace clap_host;
-
-void PumpMessages(int rounds) {
-  MSG message;
-  for (int i = 0; i < rounds; ++i) {
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    Sleep(5);
-  }
-}
 
 TEST(ClapEditor, OpensAsAChildOfTheHostsWindowAndClosesWithDestroy) {
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 815, 500, nullptr, nullptr,

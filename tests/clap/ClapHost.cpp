@@ -164,10 +164,16 @@ void Instance::Deactivate() {
   active_ = false;
 }
 
-int32_t Instance::Process(float* const* in, float* const* out, uint32_t frames, EventList* events, double tempo,
-                          OutputLog* log) {
-  clap::AudioBuffer input{const_cast<float**>(in), nullptr, 2, 0, 0};
-  clap::AudioBuffer output{const_cast<float**>(out), nullptr, 2, 0, 0};
+template <typename Sample>
+int32_t Instance::Run(Sample* const* in, Sample* const* out, uint32_t frames, EventList* events, double tempo,
+                      OutputLog* log) {
+  clap::AudioBuffer input{}, output{};
+  input.channel_count = output.channel_count = 2;
+  if constexpr (sizeof(Sample) == sizeof(float)) {
+    input.data32 = const_cast<float**>(in), output.data32 = const_cast<float**>(out);
+  } else {
+    input.data64 = const_cast<double**>(in), output.data64 = const_cast<double**>(out);
+  }
   clap::EventTransport transport{};
   transport.header = {sizeof transport, 0, clap::kCoreEventSpace, clap::kTransport, 0};
   transport.flags = clap::kTransportHasTempo;
@@ -187,20 +193,13 @@ int32_t Instance::Process(float* const* in, float* const* out, uint32_t frames, 
   return plugin_->process(plugin_, &process);
 }
 
+int32_t Instance::Process(float* const* in, float* const* out, uint32_t frames, EventList* events, double tempo,
+                          OutputLog* log) {
+  return Run(in, out, frames, events, tempo, log);
+}
+
 int32_t Instance::ProcessDouble(double* const* in, double* const* out, uint32_t frames) {
-  clap::AudioBuffer input{nullptr, const_cast<double**>(in), 2, 0, 0};
-  clap::AudioBuffer output{nullptr, const_cast<double**>(out), 2, 0, 0};
-  EventList none;
-  OutputLog ignored;
-  clap::Process process{};
-  process.steady_time = -1;
-  process.frames_count = frames;
-  process.audio_inputs = &input;
-  process.audio_outputs = &output;
-  process.audio_inputs_count = process.audio_outputs_count = 1;
-  process.in_events = none.Input();
-  process.out_events = &ignored.output;
-  return plugin_->process(plugin_, &process);
+  return Run(in, out, frames, nullptr, 0.0, nullptr);
 }
 
 std::vector<uint8_t> Instance::Save(int chunk) {

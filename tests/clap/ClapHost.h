@@ -90,6 +90,9 @@ class Instance {
   uint32_t nextTimer = 0;
 
  private:
+  template <typename Sample>
+  int32_t Run(Sample* const* in, Sample* const* out, uint32_t frames, EventList* events, double tempo, OutputLog* log);
+
   clap::Host host_{};
   const clap::Plugin* plugin_ = nullptr;
   bool active_ = false;

@@ -27,29 +27,10 @@ namespace {
 
 using namespace clap_host;
 using Values = std::vector<double>;
-using Bytes = std::vector<uint8_t>;
+using Bytes = StateBytes;
 
 constexpr double kRate = 48000.0;
 constexpr int kOddCount = static_cast<int>(sizeof kOddBlocks / sizeof kOddBlocks[0]);
-
-Bytes ProgramChunk(const Values& values) {
-  IStateChunk chunk;
-  WriteChunkHeader(chunk);
-  for (double v : values) chunk.AppendDouble(v);
-  return Bytes(chunk.Data(), chunk.Data() + chunk.Size());
-}
-
-Bytes WithBypass(Bytes chunk, bool on) {
-  const uint8_t field[8] = {'B', 'y', 'p', 's', static_cast<uint8_t>(on ? 1 : 0), 0, 0, 0};
-  chunk.insert(chunk.end(), field, field + 8);
-  return chunk;
-}
-
-Bytes Vst2Chunk(AEffect* e) {
-  void* data = nullptr;
-  const VstIntPtr size = e->dispatcher(e, effGetChunk, 1, 0, &data, 0.0f);
-  return Bytes(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-}
 
 using BlockEvents = std::function<void(int start, int frames, EventList&)>;
 
@@ -72,23 +53,6 @@ Stereo RenderClap(const Values& values, const Stereo& in, const int* blocks, int
     plugin.Process(inputs, outputs, static_cast<uint32_t>(n), &events, tempo);
   });
   return out;
-}
-
-// In 1 straight to Out 1, and a modulation source on Master 1 at -100 %.
-Values GatedBy(int source) {
-  Values values = StartUpValues<double>();
-  values[AudioInIndex(1)] = AudioSource::In1, values[AudioOutIndex(1)] = AudioDestination::Out1;
-  values[AudioAmountIndex(1)] = 100;
-  values[ModInIndex(1)] = source, values[ModOutIndex(1)] = ModTarget::Master1, values[ModAmountIndex(1)] = -100;
-  values[kControlRate] = 0;
-  values[kDryWetMix] = 100;
-  return values;
-}
-
-int FirstDifference(const Stereo& a, const Stereo& b) {
-  int i = 0;
-  while (i < static_cast<int>(a.left.size()) && a.left[i] == b.left[i]) ++i;
-  return i;
 }
 
 }  // namespace
@@ -172,6 +136,22 @@ TEST(ClapModule, EntryFactoryDescriptorPortsAndParameters) {
   ASSERT_TRUE(params->get_info(plugin.Plugin(), brume_clap::kBypassParamId, &bypass));
   EXPECT_EQ(bypass.flags & (clap::kParamIsBypass | clap::kParamIsStepped), clap::kParamIsBypass | clap::kParamIsStepped);
   EXPECT_FALSE(params->get_info(plugin.Plugin(), kParameterCount + 1, &bypass));
+
+  // flush while inactive takes values into the store, and reports nothing
+  // unasked; while active it plays them at once.
+  EventList in;
+  in.Param(0, kGain, -6.0);
+  in.Param(0, brume_clap::kBypassParamId, 1.0);
+  OutputLog log;
+  params->flush(plugin.Plugin(), in.Input(), &log.output);
+  EXPECT_EQ(plugin.Value(kGain), -6.0);
+  EXPECT_EQ(plugin.Value(brume_clap::kBypassParamId), 1.0);
+  EXPECT_TRUE(log.entries.empty());
+  ASSERT_TRUE(plugin.Activate(kRate, 256));
+  EventList back;
+  back.Param(3, kGain, -3.0);
+  params->flush(plugin.Plugin(), back.Input(), &log.output);
+  EXPECT_EQ(plugin.Value(kGain), -3.0);
 }
 
 TEST(ClapRender, SameSamplesAsTheVst24PluginForStartUpValuesAndEveryFactoryProgram) {
@@ -269,7 +249,7 @@ TEST(ClapState, SaveAndLoadAsTheVst24ChunkWithBypassAndDamagedStatesChangeNothin
   const Bytes startUp = plugin.Save();
   ASSERT_FALSE(startUp.empty());
   ASSERT_TRUE(plugin.Load(program));  // while active
-  EXPECT_EQ(plugin.Save(1), WithBypass(program, false));
+  EXPECT_EQ(plugin.Save(1), StateWithBypass(program, false));
   EXPECT_EQ(plugin.Value(kFilterFreq1), effect.Parameter(kFilterFreq1)->Value());
 
   std::vector<float> io(256, 0.25f);
@@ -279,7 +259,7 @@ TEST(ClapState, SaveAndLoadAsTheVst24ChunkWithBypassAndDamagedStatesChangeNothin
   plugin.Process(channels, channels, 256, &bypass);
   EXPECT_EQ(plugin.Value(brume_clap::kBypassParamId), 1.0);
   const Bytes saved = plugin.Save();
-  EXPECT_EQ(saved, WithBypass(program, true));
+  EXPECT_EQ(saved, StateWithBypass(program, true));
   Instance reopened(module);
   ASSERT_TRUE(reopened.Activate(kRate, 256));
   ASSERT_TRUE(reopened.Load(saved));
@@ -296,21 +276,11 @@ TEST(ClapState, SaveAndLoadAsTheVst24ChunkWithBypassAndDamagedStatesChangeNothin
     e->dispatcher(e, effSetProgram, 0, static_cast<VstIntPtr>(random() % 20), nullptr, 0.0f);
     const Bytes start = Vst2Chunk(e);
     ASSERT_TRUE(plugin.Load(start));
-    Bytes damaged = start;
-    switch (random() % 4) {
-      case 0: damaged.resize(random() % (damaged.size() + 1)); break;
-      case 1: damaged[random() % damaged.size()] ^= static_cast<uint8_t>(1 + random() % 255); break;
-      case 2: {
-        const double nan = std::nan("");
-        std::memcpy(&damaged[8 + 8 * (random() % kParameterCount)], &nan, 8);
-        break;
-      }
-      case 3: damaged.assign(random() % 2000, static_cast<uint8_t>(random())); break;
-    }
+    Bytes damaged = DamagedState(start, random);
     const bool vst2 = e->dispatcher(e, effSetChunk, 1, static_cast<VstIntPtr>(damaged.size()), damaged.data(), 0.0f) == 1;
     const bool clap = plugin.Load(damaged, 1 + static_cast<int>(random() % 300));
     ASSERT_EQ(clap, vst2) << round;
-    ASSERT_EQ(plugin.Save(), WithBypass(vst2 ? Vst2Chunk(e) : start, false)) << round;
+    ASSERT_EQ(plugin.Save(), StateWithBypass(vst2 ? Vst2Chunk(e) : start, false)) << round;
     plugin.Process(channels, channels, 256);
     (clap ? accepted : refused)++;
   }
@@ -338,30 +308,10 @@ TEST(ClapState, ThePresetFilesAreTheFactoryProgramsStates) {
     std::ifstream in(file, std::ios::binary);
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
-    const Bytes expected = WithBypass(Vst2Chunk(e), false);
+    const Bytes expected = StateWithBypass(Vst2Chunk(e), false);
     EXPECT_EQ(bytes, expected) << file;
     ASSERT_TRUE(plugin.Load(bytes)) << file;
     EXPECT_EQ(plugin.Save(), expected) << file;
   }
 }
 
-// Edits reach the host as gesture begin, value and end in a flush's output
-// events, also while the plug-in is not active.
-TEST(ClapParams, FlushTakesValuesAndReportsNothingUnasked) {
-  Module module(BRUME_CLAP_PATH);
-  Instance plugin(module);
-  const auto* params = plugin.Get<clap::PluginParams>(clap::kParamsId);
-  EventList in;
-  in.Param(0, kGain, -6.0);
-  in.Param(0, brume_clap::kBypassParamId, 1.0);
-  OutputLog log;
-  params->flush(plugin.Plugin(), in.Input(), &log.output);
-  EXPECT_EQ(plugin.Value(kGain), -6.0);
-  EXPECT_EQ(plugin.Value(brume_clap::kBypassParamId), 1.0);
-  EXPECT_TRUE(log.entries.empty());
-  ASSERT_TRUE(plugin.Activate(kRate, 256));
-  EventList back;
-  back.Param(3, kGain, -3.0);
-  params->flush(plugin.Plugin(), back.Input(), &log.output);
-  EXPECT_EQ(plugin.Value(kGain), -3.0);
-}

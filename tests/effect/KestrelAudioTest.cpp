@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "effect/MatrixChoices.h"
 #include "effect/ParameterIds.h"
+#include "tests/Vst24Reference.h"
 #include "tests/effect/KestrelTestHost.h"
 
 namespace {
@@ -170,15 +170,8 @@ TEST_F(KestrelAudioTest, MidiStampedPastTheBlockPlaysOnItsLastFrame) {
 TEST(KestrelLongBlocks, MidiInABlockLongerThanAnnouncedActsAtItsFrame) {
   auto render = [](bool note) {
     KestrelTestHost host(48000.0);
-    // In 1 to Out 1, and the MIDI gate silencing Master 1 from its frame on.
-    host.Set(AudioInIndex(1), AudioSource::In1);
-    host.Set(AudioOutIndex(1), AudioDestination::Out1);
-    host.Set(AudioAmountIndex(1), 100);
-    host.Set(ModInIndex(1), ModSource::MidiGate);
-    host.Set(ModOutIndex(1), ModTarget::Master1);
-    host.Set(ModAmountIndex(1), -100);
-    host.Set(kControlRate, 0);
-    host.Set(kDryWetMix, 100);
+    const std::vector<double> gated = GatedBy(ModSource::MidiGate);
+    for (int i = 0; i < kParameterCount; ++i) host.Set(i, gated[i]);
     AEffect* e = host.effect().Effect();
     e->dispatcher(e, effSetBlockSize, 0, 256, nullptr, 0.0f);
     VstMidiEvent on{};

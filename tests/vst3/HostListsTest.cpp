@@ -3,6 +3,7 @@
 // and getState while process plays program changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "effect/BrumeProcessor.h"
 #include "effect/FactoryPresets.h"
 #include "effect/Kestrel.h"
+#include "tests/Vst24Reference.h"
 #include "effect/ParameterIds.h"
 #include "tests/vst3/Vst3Host.h"
 #include "vst3/BrumeVst3Ids.h"
@@ -72,68 +74,52 @@ struct Plugin {
   Instance instance{module.Factory()};
   std::vector<float> left = std::vector<float>(256, 0.1f), right = std::vector<float>(256, 0.1f);
   Plugin() { EXPECT_TRUE(instance.Setup(48000.0, 256)); }
-  ProcessData Data(int32 frames) {
-    in[0] = left.data(), in[1] = right.data();
+  // One block of the host's lists, with audio of `frames` frames.
+  tresult Process(int32 frames, IParameterChanges* changes, IEventList* events) {
+    float* channels[2] = {left.data(), right.data()};
+    AudioBusBuffers inputs{}, outputs{};
     inputs.numChannels = outputs.numChannels = 2;
-    inputs.channelBuffers32 = outputs.channelBuffers32 = in;
+    inputs.channelBuffers32 = outputs.channelBuffers32 = channels;
     ProcessData data{};
     data.symbolicSampleSize = kSample32;
     data.numSamples = frames;
     data.numInputs = data.numOutputs = 1;
     data.inputs = &inputs;
     data.outputs = &outputs;
-    return data;
+    data.inputParameterChanges = changes;
+    data.inputEvents = events;
+    return instance.processor->process(data);
   }
-  AudioBusBuffers inputs{}, outputs{};
-  float* in[2] = {};
 };
 
-VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
-
 // Whatever the counts claim, one block reads no more entries than the
-// processor's event list holds (and a full list costs nothing more).
-TEST(Vst3HostLists, ListsClaimingBillionsOfEntriesCostABoundedBlock) {
+// processor's event list holds, and a list stops at the first entry the
+// host fails to give. A negative frame count with notes and points renders
+// nothing, and no offset arithmetic overflows (the sanitizers' build checks).
+TEST(Vst3HostLists, ListsAndCountsTheHostGetsWrongCostABoundedBlock) {
   Plugin plugin;
   EndlessChanges changes;
   EndlessEvents events;
-  ProcessData data = plugin.Data(256);
-  data.inputParameterChanges = &changes;
-  data.inputEvents = &events;
-  EXPECT_EQ(plugin.instance.processor->process(data), kResultOk);
+  EXPECT_EQ(plugin.Process(256, &changes, &events), kResultOk);
   const long bound = 2L * BrumeProcessor::kMaxBlockEvents + 2 * brume_vst3::BrumeVst3Processor::kMaxHostQueues;
   EXPECT_LE(changes.reads + changes.queue.reads, bound);
   EXPECT_LE(events.reads, bound);
   for (float v : plugin.left) ASSERT_TRUE(std::isfinite(v));
-}
 
-// A list stops at the first entry the host fails to give.
-TEST(Vst3HostLists, AListEndsAtTheFirstEntryTheHostFailsToGive) {
-  Plugin plugin;
-  EndlessChanges changes;
-  changes.given = 3;
-  changes.queue.reads = 0;
-  EndlessEvents events;
-  events.given = 5;
-  ProcessData data = plugin.Data(256);
-  data.inputParameterChanges = &changes;
-  data.inputEvents = &events;
-  plugin.instance.processor->process(data);
-  EXPECT_EQ(events.reads, 6);
-  EXPECT_LE(changes.reads, 2 * 4);  // two passes (programs first), each up to the failing entry
-}
+  EndlessChanges failing;
+  failing.given = 3;
+  EndlessEvents failingEvents;
+  failingEvents.given = 5;
+  plugin.Process(256, &failing, &failingEvents);
+  EXPECT_EQ(failingEvents.reads, 6);
+  EXPECT_LE(failing.reads, 2 * 4);  // two passes (programs first), each up to the failing entry
 
-// A negative frame count with notes and points: nothing is rendered and no
-// offset arithmetic overflows (the sanitizers' build checks).
-TEST(Vst3HostLists, ANegativeFrameCountWithNotesRendersNothing) {
-  Plugin plugin;
-  ParameterChanges changes;
-  changes.Add(kGain, 5, 0.2);
-  EventList events;
-  events.Note(true, 3, 60, 0.5f);
-  ProcessData data = plugin.Data(INT_MIN);
-  data.inputParameterChanges = &changes;
-  data.inputEvents = &events;
-  EXPECT_EQ(plugin.instance.processor->process(data), kResultOk);
+  ParameterChanges point;
+  point.Add(kGain, 5, 0.2);
+  EventList note;
+  note.Note(true, 3, 60, 0.5f);
+  std::fill(plugin.left.begin(), plugin.left.end(), 0.1f);
+  EXPECT_EQ(plugin.Process(INT_MIN, &point, &note), kResultOk);
   EXPECT_EQ(plugin.left[0], 0.1f);
 }
 
@@ -141,15 +127,12 @@ TEST(Vst3HostLists, ANegativeFrameCountWithNotesRendersNothing) {
 // state saved is one whole factory program, never part of two.
 TEST(Vst3HostLists, GetStateDuringProgramChangesSavesOneWholeProgram) {
   Plugin plugin;
-  Kestrel reference(&SilentHost, nullptr);
-  std::vector<std::vector<uint8_t>> programs;
+  Kestrel reference(&ReferenceHost, nullptr);
+  AEffect* e = reference.Effect();
+  std::vector<StateBytes> programs;
   for (int p = 0; p < kFactoryPresetCount; ++p) {
-    AEffect* e = reference.Effect();
     e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
-    void* bytes = nullptr;
-    const VstIntPtr size = e->dispatcher(e, effGetChunk, 1, 0, &bytes, 0.0f);
-    programs.push_back(Instance::StateOf(
-        std::vector<uint8_t>(static_cast<uint8_t*>(bytes), static_cast<uint8_t*>(bytes) + size), false));
+    programs.push_back(StateWithBypass(Vst2Chunk(e), false));
   }
   std::atomic<bool> started{false}, done{false};
   std::thread audio([&] {
@@ -157,21 +140,13 @@ TEST(Vst3HostLists, GetStateDuringProgramChangesSavesOneWholeProgram) {
       if (block == 1) started = true;
       ParameterChanges changes;
       changes.Add(brume_vst3::kProgramId, block % 64, (block % kFactoryPresetCount) / 19.0);
-      ProcessData data = plugin.Data(64);
-      data.inputParameterChanges = &changes;
-      plugin.instance.processor->process(data);
+      plugin.Process(64, &changes, nullptr);
     }
     done = true;
   });
   int saved = 0, mixed = 0;
   while (!started) std::this_thread::yield();
-  while (!done) {
-    const std::vector<uint8_t> state = plugin.instance.State();
-    bool whole = false;
-    for (const auto& program : programs) whole = whole || state == program;
-    ++saved;
-    mixed += whole ? 0 : 1;
-  }
+  for (; !done; ++saved) mixed += std::count(programs.begin(), programs.end(), plugin.instance.State()) ? 0 : 1;
   audio.join();
   EXPECT_GT(saved, 0);
   EXPECT_EQ(mixed, 0);

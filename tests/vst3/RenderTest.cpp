@@ -25,13 +25,6 @@ using Values = std::vector<double>;
 constexpr double kRate = 48000.0;
 const int kSteadyBlocks[] = {256};
 
-std::vector<uint8_t> ProgramChunk(const Values& values) {
-  IStateChunk chunk;
-  WriteChunkHeader(chunk);
-  for (double v : values) chunk.AppendDouble(v);
-  return std::vector<uint8_t>(chunk.Data(), chunk.Data() + chunk.Size());
-}
-
 template <size_t N, typename Run>
 void ForEachBlock(int frames, const int (&blocks)[N], Run run) {
   ::ForEachBlock(frames, blocks, static_cast<int>(N), run);
@@ -139,24 +132,6 @@ TEST(Vst3Render, AutomationActsAtItsOffsetWhateverTheBlockSize) {
   EXPECT_TRUE(std::equal(programmed.left.begin(), programmed.left.begin() + 6000, plain.left.begin()));
   EXPECT_TRUE(std::equal(programmed.left.begin() + settled, programmed.left.end(), plain.left.begin() + settled));
   EXPECT_TRUE(std::equal(programmed.right.begin() + settled, programmed.right.end(), plain.right.begin() + settled));
-}
-
-// In 1 straight to Out 1, and a modulation source on Master 1 at -100 %:
-// the source silences the output from its frame on, not before.
-Values GatedBy(int source) {
-  Values values = StartUpValues<double>();
-  values[AudioInIndex(1)] = AudioSource::In1, values[AudioOutIndex(1)] = AudioDestination::Out1;
-  values[AudioAmountIndex(1)] = 100;
-  values[ModInIndex(1)] = source, values[ModOutIndex(1)] = ModTarget::Master1, values[ModAmountIndex(1)] = -100;
-  values[kControlRate] = 0;  // a control tick every frame
-  values[kDryWetMix] = 100;
-  return values;
-}
-
-int FirstDifference(const Stereo& a, const Stereo& b) {
-  int i = 0;
-  while (i < static_cast<int>(a.left.size()) && a.left[i] == b.left[i]) ++i;
-  return i;
 }
 
 TEST(Vst3Render, NotesFromTheEventBusAndTheMappedModWheelActAtTheirOffsets) {
@@ -312,12 +287,12 @@ TEST(Vst3Render, StateIsTheVst24ProgramChunkAndProgramChangesReachIt) {
   std::vector<float> silence(64);
   float* io[] = {silence.data(), silence.data()};
   plugin.Process(io, io, 64, &changes);
-  EXPECT_EQ(plugin.State(), Instance::StateOf(vst2, false));
+  EXPECT_EQ(plugin.State(), StateWithBypass(vst2, false));
 
   // Restored into a new instance: the same state, the same controller values.
   Instance copy(module.Factory());
   ASSERT_TRUE(copy.SetState(vst2));
-  EXPECT_EQ(copy.State(), Instance::StateOf(vst2, false));
+  EXPECT_EQ(copy.State(), StateWithBypass(vst2, false));
   for (int i = 0; i < kParameterCount; ++i)
     EXPECT_EQ(copy.controller->getParamNormalized(i), effect.Parameter(i)->Normalised()) << i;
   EXPECT_EQ(copy.controller->getParamNormalized(brume_vst3::kBypassId), 0.0);
@@ -327,7 +302,7 @@ TEST(Vst3Render, StateIsTheVst24ProgramChunkAndProgramChangesReachIt) {
   bypass.Add(brume_vst3::kBypassId, 0, 1.0);
   plugin.Process(io, io, 64, &bypass);
   const std::vector<uint8_t> saved = plugin.State();
-  EXPECT_EQ(saved, Instance::StateOf(vst2, true));
+  EXPECT_EQ(saved, StateWithBypass(vst2, true));
   Instance reopened(module.Factory());
   ASSERT_TRUE(reopened.Setup(kRate, 256));
   ASSERT_TRUE(reopened.SetState(saved));

@@ -4,22 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "tests/win64/PumpMessages.h"
 #include "tests/vst3/Vst3Host.h"
 
 namespace {
 
 using namespace vst3_host;
-
-void PumpMessages(int rounds) {
-  MSG message;
-  for (int i = 0; i < rounds; ++i) {
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    Sleep(5);
-  }
-}
 
 TEST(Vst3View, EditorOpensAsAChildOfTheHostsWindowAndClosesWithRemoved) {
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 815, 500, nullptr, nullptr,

@@ -236,12 +236,6 @@ std::vector<uint8_t> Instance::State() {
   return stream.bytes;
 }
 
-std::vector<uint8_t> Instance::StateOf(std::vector<uint8_t> vst2Chunk, bool bypassed) {
-  const uint8_t field[8] = {'B', 'y', 'p', 's', static_cast<uint8_t>(bypassed ? 1 : 0), 0, 0, 0};
-  vst2Chunk.insert(vst2Chunk.end(), field, field + 8);
-  return vst2Chunk;
-}
-
 bool Instance::SetState(const std::vector<uint8_t>& bytes) {
   MemoryStream stream(bytes);
   if (component->setState(&stream) != kResultOk) return false;

@@ -117,8 +117,6 @@ struct Instance {
   void ProcessDouble(double* const* in, double* const* out, int frames);
   std::vector<uint8_t> State();
   bool SetState(const std::vector<uint8_t>& bytes);
-  // The state a VST 2.4 program chunk becomes: its bytes, then the bypass.
-  static std::vector<uint8_t> StateOf(std::vector<uint8_t> vst2Chunk, bool bypassed);
   // What the last release of the component, its processor interface and
   // the controller returned, for the last instance that ended (0: freed).
   static uint32 finalCounts[3];
