@@ -31,6 +31,20 @@ const Event* As(const clap::EventHeader& header) {
   return header.size >= sizeof(Event) ? reinterpret_cast<const Event*>(&header) : nullptr;
 }
 
+// each(header) for the host's events: no more than a block's list holds,
+// whatever the count claims, and up to the first entry the host fails to
+// give.
+template <typename Each>
+void ForEachEvent(const clap::InputEvents* in, Each&& each) {
+  if (!in || !in->size || !in->get) return;
+  const uint32_t count = std::min<uint32_t>(in->size(in), BrumeProcessor::kMaxBlockEvents);
+  for (uint32_t i = 0; i < count; ++i) {
+    const clap::EventHeader* header = in->get(in, i);
+    if (!header) break;
+    each(*header);
+  }
+}
+
 float** Channels32(const clap::AudioBuffer& buffer) { return buffer.data32; }
 double** Channels64(const clap::AudioBuffer& buffer) { return buffer.data64; }
 
@@ -92,19 +106,6 @@ void BrumeClapPlugin::Deactivate() {
 
 // ---- Processing ------------------------------------------------------------
 
-void BrumeClapPlugin::AddRestoredBypass() {
-  int state = bypass_.load(std::memory_order_acquire);
-  // A load racing this keeps its own mark for the next block.
-  if ((state & kBypassRestored) && bypass_.compare_exchange_strong(state, state & kBypassOn))
-    processor_.Events().AddBypass(0, state & kBypassOn);
-}
-
-void BrumeClapPlugin::NoteBypass() {
-  int state = bypass_.load(std::memory_order_acquire);
-  if (!(state & kBypassRestored))
-    bypass_.compare_exchange_strong(state, processor_.Bypassed() ? kBypassOn : 0, std::memory_order_acq_rel);
-}
-
 void BrumeClapPlugin::ReadEvent(const clap::EventHeader& header) {
   if (header.space_id != clap::kCoreEventSpace) return;
   BlockEventList& events = processor_.Events();
@@ -147,14 +148,7 @@ void BrumeClapPlugin::ReadEvent(const clap::EventHeader& header) {
 }
 
 void BrumeClapPlugin::ReadEvents(const clap::InputEvents* in) {
-  if (!in || !in->size || !in->get) return;
-  // No more entries than a block's list holds, whatever the count claims.
-  const uint32_t count = std::min<uint32_t>(in->size(in), BrumeProcessor::kMaxBlockEvents);
-  for (uint32_t i = 0; i < count; ++i) {
-    const clap::EventHeader* header = in->get(in, i);
-    if (!header) break;  // the list ends where the host fails to give an entry
-    ReadEvent(*header);
-  }
+  ForEachEvent(in, [this](const clap::EventHeader& header) { ReadEvent(header); });
 }
 
 template <typename Sample>
@@ -182,7 +176,7 @@ int32_t BrumeClapPlugin::Process(const clap::Process& process) {
   const clap::EventTransport* transport = process.transport;
   events.AddTempo(0, transport && (transport->flags & clap::kTransportHasTempo) ? transport->tempo
                                                                                 : BrumeProcessor::kDefaultTempo);
-  AddRestoredBypass();
+  bypass_.PlayRestored(events);
   ReadEvents(process.in_events);
   // 64-bit where the host gives both sides so, else 32-bit.
   const bool doubles = process.audio_outputs_count > 0 && process.audio_outputs && process.audio_outputs[0].data64 &&
@@ -195,7 +189,7 @@ int32_t BrumeClapPlugin::Process(const clap::Process& process) {
     parameters_.MarkAllChanged();  // the next block applies every value from its start
     changesDropped_ = false;
   }
-  NoteBypass();
+  bypass_.Note(processor_.Bypassed());
   EmitEdits(process.out_events);
   return clap::kProcessContinue;
 }
@@ -206,23 +200,20 @@ void BrumeClapPlugin::Flush(const clap::InputEvents* in, const clap::OutputEvent
     // the events at once.
     ReadEvents(in);
     processor_.Process(static_cast<const float* const*>(nullptr), nullptr, 0, BrumeProcessor::Output::kReplace);
-    NoteBypass();
-  } else if (in && in->size && in->get) {
+    bypass_.Note(processor_.Bypassed());
+  } else {
     // The main thread, nothing processing: values go to the store, which
     // the engine takes at the next block's start.
-    const uint32_t count = std::min<uint32_t>(in->size(in), BrumeProcessor::kMaxBlockEvents);
-    for (uint32_t i = 0; i < count; ++i) {
-      const clap::EventHeader* header = in->get(in, i);
-      if (!header) break;
-      const auto* e = header->space_id == clap::kCoreEventSpace && header->type == clap::kParamValue
-                          ? As<clap::EventParamValue>(*header)
+    ForEachEvent(in, [this](const clap::EventHeader& header) {
+      const auto* e = header.space_id == clap::kCoreEventSpace && header.type == clap::kParamValue
+                          ? As<clap::EventParamValue>(header)
                           : nullptr;
-      if (!e || std::isnan(e->value)) continue;
+      if (!e || std::isnan(e->value)) return;
       if (e->param_id == kBypassParamId)
-        bypass_.store((e->value >= 0.5 ? kBypassOn : 0) | kBypassRestored, std::memory_order_release);
+        bypass_.Restore(e->value >= 0.5);
       else if (e->param_id < static_cast<uint32_t>(kParameterCount))
         parameters_.SetClamped(static_cast<int>(e->param_id), e->value);
-    }
+    });
   }
   EmitEdits(out);
 }
@@ -274,7 +265,7 @@ void BrumeClapPlugin::HostEndEdit(int index) {
 bool BrumeClapPlugin::Save(const clap::OutputStream* stream) const {
   if (!stream || !stream->write) return false;
   IStateChunk chunk;
-  if (!WriteBrumeState(bank_, bypass_.load(std::memory_order_acquire) & kBypassOn, chunk)) return false;
+  if (!WriteBrumeState(bank_, bypass_.On(), chunk)) return false;
   // Hosts may take fewer bytes per call.
   for (int at = 0; at < chunk.Size();) {
     const int64_t written = stream->write(stream, chunk.Data() + at, static_cast<uint64_t>(chunk.Size() - at));
@@ -296,7 +287,7 @@ bool BrumeClapPlugin::Load(const clap::InputStream* stream) {
   }
   bool bypassed = false;
   if (!ReadBrumeState(bank_, chunk, &bypassed)) return false;
-  bypass_.store((bypassed ? kBypassOn : 0) | kBypassRestored, std::memory_order_release);
+  bypass_.Restore(bypassed);
   return true;
 }
 
@@ -407,7 +398,7 @@ const void* BrumeClapPlugin::Extension(const char* id) const {
         if (!value) return false;
         BrumeClapPlugin& self = Self(p);
         if (id == kBypassParamId) {
-          *value = self.bypass_.load(std::memory_order_acquire) & kBypassOn ? 1.0 : 0.0;
+          *value = self.bypass_.On() ? 1.0 : 0.0;
           return true;
         }
         const IParameter* parameter = EffectParameter(self.parameters_, id);

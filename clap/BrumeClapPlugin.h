@@ -22,6 +22,7 @@
 #include "clap/ClapAbi.h"
 #include "clap/EditQueue.h"
 #include "effect/BrumeProcessor.h"
+#include "effect/SharedBypass.h"
 #include "framework/IParameterStore.h"
 #include "framework/PresetBank.h"
 #include "framework/StoreEditorDelegate.h"
@@ -59,8 +60,6 @@ class BrumeClapPlugin final : private StoreEditorDelegate {
   // store (what get_value and the state report).
   void ReadEvents(const clap::InputEvents* in);
   void ReadEvent(const clap::EventHeader& header);
-  void AddRestoredBypass();
-  void NoteBypass();
   // The editor's gestures as output events.
   void EmitEdits(const clap::OutputEvents* out);
   void Flush(const clap::InputEvents* in, const clap::OutputEvents* out);
@@ -95,10 +94,7 @@ class BrumeClapPlugin final : private StoreEditorDelegate {
   BrumeProcessor processor_;
   bool active_ = false;
   bool changesDropped_ = false;
-  // Bypass for get_value and the state: bit 0 on, bit 1 set by a load
-  // until the audio thread has played it.
-  static constexpr int kBypassOn = 1, kBypassRestored = 2;
-  std::atomic<int> bypass_{0};
+  SharedBypass bypass_;  // for get_value and the state, from a load
   EditQueue edits_;
 
   const clap::HostParams* hostParams_ = nullptr;

@@ -80,13 +80,12 @@ tresult BrumeVst3Processor::setActive(TBool state) {
 tresult BrumeVst3Processor::setState(IBStream* state) {
   bool bypassed = false;
   if (!LoadState(state, bank_, &bypassed)) return kResultFalse;
-  bypass_.store((bypassed ? kBypassOn : 0) | kBypassRestored, std::memory_order_release);
+  bypass_.Restore(bypassed);
   return kResultOk;
 }
 
 tresult BrumeVst3Processor::getState(IBStream* state) {
-  const bool bypassed = bypass_.load(std::memory_order_acquire) & kBypassOn;
-  return SaveState(state, bank_, bypassed) ? kResultOk : kResultFalse;
+  return SaveState(state, bank_, bypass_.On()) ? kResultOk : kResultFalse;
 }
 
 tresult BrumeVst3Processor::setBusArrangements(SpeakerArrangement* inputs, int32 numIns, SpeakerArrangement* outputs,
@@ -133,13 +132,6 @@ void BrumeVst3Processor::LoadProgram(int32_t offset, int program) {
   parameters_.SetAll(programs_[program], /*markEngine*/ false);
   processor_.Events().AddWholeSet(offset);
   for (int i = 0; i < kParameterCount; ++i) AddChange(offset, i, programs_[program][i]);
-}
-
-void BrumeVst3Processor::AddRestoredBypass() {
-  int state = bypass_.load(std::memory_order_acquire);
-  // A setState racing this keeps its own mark for the next block.
-  if ((state & kBypassRestored) && bypass_.compare_exchange_strong(state, state & kBypassOn))
-    processor_.Events().AddBypass(0, state & kBypassOn);
 }
 
 namespace {
@@ -273,7 +265,7 @@ void BrumeVst3Processor::ReportProgram(IParameterChanges* out, int32 frames) {
 // drops a parameter point (whose value the store still has) rather than it.
 tresult BrumeVst3Processor::process(ProcessData& data) {
   processor_.Events().AddTempo(0, Tempo(data.processContext));
-  AddRestoredBypass();
+  bypass_.PlayRestored(processor_.Events());
   CollectChanges(data.inputParameterChanges);
   CollectEvents(data.inputEvents);
   if (data.symbolicSampleSize == kSample64)
@@ -286,10 +278,7 @@ tresult BrumeVst3Processor::process(ProcessData& data) {
     parameters_.MarkAllChanged();
     changesDropped_ = false;
   }
-  // What getState saves, unless a setState has restored another meanwhile.
-  int state = bypass_.load(std::memory_order_acquire);
-  if (!(state & kBypassRestored))
-    bypass_.compare_exchange_strong(state, processor_.Bypassed() ? kBypassOn : 0, std::memory_order_acq_rel);
+  bypass_.Note(processor_.Bypassed());  // what getState saves
   ReportProgram(data.outputParameterChanges, data.numSamples);
   return kResultOk;
 }

@@ -16,6 +16,7 @@
 #include <atomic>
 
 #include "effect/BrumeProcessor.h"
+#include "effect/SharedBypass.h"
 #include "effect/FactoryPresets.h"
 #include "effect/ParameterIds.h"
 #include "framework/IParameterStore.h"
@@ -78,8 +79,6 @@ class BrumeVst3Processor final : public vst3::IComponent,
   void CollectEvents(vst3::IEventList* events);
   void AddChange(int32_t offset, int index, double value);
   void LoadProgram(int32_t offset, int program);
-  // A bypass restored by setState joins the block's events first.
-  void AddRestoredBypass();
   void ReportProgram(vst3::IParameterChanges* out, vst3::int32 frames);
   double Tempo(const vst3::ProcessContext* context) const;
   template <typename Sample>
@@ -92,10 +91,7 @@ class BrumeVst3Processor final : public vst3::IComponent,
 
   bool changesDropped_ = false;  // the list was full: all values go again next block
   int32_t programAt_ = -1;       // offset of the block's program change, or -1
-  // Bypass for getState and from setState: bit 0 on, bit 1 set by setState
-  // until process has played it.
-  static constexpr int kBypassOn = 1, kBypassRestored = 2;
-  std::atomic<int> bypass_{0};
+  SharedBypass bypass_;  // for getState, from setState
 };
 
 }  // namespace brume_vst3
