@@ -223,7 +223,7 @@ bool Instance::Load(const std::vector<uint8_t>& bytes, int chunk) {
   clap::InputStream in{&stream, [](const clap::InputStream* s, void* buffer, uint64_t size) -> int64_t {
                          auto* st = static_cast<Stream*>(s->ctx);
                          const size_t n = std::min<uint64_t>({size, st->chunk, st->bytes->size() - st->position});
-                         std::memcpy(buffer, st->bytes->data() + st->position, n);
+                         if (n > 0) std::memcpy(buffer, st->bytes->data() + st->position, n);
                          st->position += n;
                          return static_cast<int64_t>(n);
                        }};
